@@ -1,0 +1,37 @@
+#pragma once
+// The pointers every window and the link need to reach one another. Built once in app/ at start-up;
+// QObject parents own the objects. No singletons: whoever needs a window gets it from here.
+#include <QString>
+#include <QStringList>
+
+class TForm1;                    // main window (app/MainWindow.h)
+class TForm2;                    // correction tables (windows/correction/CorrectionWindow.h)
+class TForm3;                    // options (windows/options/OptionsWindow.h)
+class TForm4;                    // chart (windows/chart/ChartWindow.h)
+class TOKBottomDlg_openingsscherm; // opening dialog (windows/opening/OpeningDialog.h)
+class Link;                      // serial link, timers, command set (link/Link.h)
+class TransferMachine;           // shared step machine of transfers and edit jobs (link/TransferMachine.h)
+class Dialogs;                   // message-box facade (core/Dialogs.h)
+
+struct CommandLine {
+    QStringList arguments;       // without the program name
+    bool suppressOpeningDialog = false; // "-O", first or second argument, case-sensitive
+    bool slowTiming = false;            // "-S", first or second argument, any case
+    bool demo = false;                  // "--demo": start a simulated ECU in-process
+};
+
+struct AppContext {
+    QString ProgramDirectory;    // directory of the executable, with trailing separator
+    QString SoftwareSubVersion = QStringLiteral("1AA");
+    int MaxRpm = 20000;
+    int CalSensor = 1;
+    CommandLine commandLine;
+
+    Dialogs *dialogs = nullptr;
+    Link *link = nullptr;
+    TransferMachine *transfer = nullptr;
+    TForm1 *form1 = nullptr;
+    TForm2 *form2 = nullptr;
+    TForm3 *form3 = nullptr;
+    TForm4 *form4 = nullptr;
+};
