@@ -36,6 +36,8 @@ public:
 
     void setColumnWidths(int pixels);
     void setRowHeights(int pixels);
+    // Outer size that shows every cell without scrolling.
+    QSize fullSize() const;
 
 signals:
     void ClickCell(int row, int column);
@@ -44,6 +46,7 @@ signals:
     void KeyDown(int key, Qt::KeyboardModifiers modifiers);
 
 protected:
+    QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
