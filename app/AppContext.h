@@ -25,6 +25,11 @@ struct AppContext {
     QString SoftwareSubVersion = QStringLiteral("1AA");
     int MaxRpm = 20000;
     int CalSensor = 1;
+    // Live cell tracking: whether live frames move the grid selections and the chart's bar (on at start),
+    // and the speed row (1..25) of the last live frame. Read and switched by the main window's keys,
+    // the live tracking and the chart window.
+    bool LiveTracking = true;
+    int LiveRow = 1;
     CommandLine commandLine;
 
     Dialogs *dialogs = nullptr;
