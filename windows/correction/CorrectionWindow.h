@@ -1,0 +1,68 @@
+#pragma once
+// The correction-table window: water temperature, air temperature, battery voltage and air pressure,
+// 32 values each. The grid cells are the working store of the table values; transfers, files, the chart
+// and the live tracking read and write them directly.
+//
+// Each grid has 32 columns (0..31) and two rows: row 0 holds the axis (written by the options window's
+// RebuildCorrectionHeaders), row 1 the values. Cell (column, row) as everywhere else.
+#include <QLabel>
+#include <QWidget>
+
+#include "editor/DataGrid.h"
+
+struct AppContext;
+class QShowEvent;
+
+// Which table the last click or Shift selection concerns; chooses the edit job and the chart.
+enum class CorrectionTable { Water = 0, Air = 1, Battery = 2, AirPressure = 3 };
+
+class TForm2 : public QWidget {
+    Q_OBJECT
+public:
+    explicit TForm2(AppContext &ctx, QWidget *parent = nullptr);
+
+    static constexpr int TableColumns = 32;
+
+    // Grid, title label and unit label of one table.
+    DataGrid *tableGrid(CorrectionTable table) const;
+    QLabel *tableTitle(CorrectionTable table) const;
+    QLabel *tableUnit(CorrectionTable table) const;
+    // Lowest and highest value a cell of this table may hold.
+    static double tableMinimum(CorrectionTable table);
+    static double tableMaximum(CorrectionTable table);
+
+    // Shows the tables the current firmware has: water always, air and battery from "3FA",
+    // air pressure from "3FA1AB".
+    void ApplyTableVisibility();
+    // Everything that happens each time the window is shown: axis headers, table visibility,
+    // SelectedTableColumn back to 0.
+    void PrepareForShow();
+
+    DataGrid *AdvStringGrid_Watertemp = nullptr;
+    DataGrid *AdvStringGrid_luchttemp = nullptr;
+    DataGrid *AdvStringGrid_battery = nullptr;
+    DataGrid *AdvStringGrid_Air_pressure = nullptr;
+
+    QLabel *Label_watertemp_text = nullptr;
+    QLabel *Label_luchttemp_text = nullptr;
+    QLabel *Label_batteryvoltage_text = nullptr;
+    QLabel *Label_Air_presssure_text = nullptr;
+
+    QLabel *Label_watertemp_eenheid = nullptr;
+    QLabel *Label_luchttemp_eenheid = nullptr;
+    QLabel *Label_batteryvoltage_eenheid = nullptr;
+    QLabel *Label_Air_presssure_eenheid = nullptr;
+
+    CorrectionTable TableSelector = CorrectionTable::Water;
+    int SelectedTableColumn = 0;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+    AppContext &ctx_;
+
+private:
+    DataGrid *buildTable(const char *gridName, const char *titleName, const QString &title,
+                         const char *unitName, const QString &unit, const QString &format, QLabel **titleOut,
+                         QLabel **unitOut);
+};
