@@ -1,5 +1,6 @@
 #pragma once
 // Threshold conversions of the AUX output channels by channel type (item index of the type list).
+// Types outside 0..10 encode and decode to 0; encoded words are held within 0..65535.
 #include <cstdint>
 
 std::uint16_t AuxEncodeInteger(int type, int value);

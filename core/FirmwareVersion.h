@@ -18,3 +18,13 @@ QString UnsupportedVersionText(const QString &version, const QString &serialNumb
 QString ForeignSystemText(const QString &version);
 // "ECU is newer then the PC software" ...
 QString EcuNewerText();
+
+// Which of the three outcomes the version check has: a family this program serves, a fuel-injection
+// system it does not know, or another kind of system altogether.
+enum class VersionKind { Recognised, UnsupportedFuel, Foreign };
+VersionKind ClassifyVersion(const QString &version);
+// The warning text for the version (empty for a recognised family).
+QString VersionWarningText(const QString &version, const QString &serialNumber);
+
+// Words of the calibration image for the version: 1089 from "3FA" on, 511 below.
+int ImageWordCount(const QString &version);
