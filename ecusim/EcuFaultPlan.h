@@ -1,0 +1,27 @@
+#pragma once
+// Faults the simulated ECU produces on demand, for tests of the program's time-outs and retries.
+#include <QString>
+#include <cstdint>
+
+struct EcuFaultPlan {
+    int silentRequests = 0;     // the next N valid requests are lost: not carried out, not answered
+    int badChecksumReplies = 0; // the next N replies that carry a checksum get a wrong one
+    int splitReplies = 0;       // the next N replies go out in `splitPieces` pieces, `splitGapMs` apart
+    int splitPieces = 3;
+    int splitGapMs = 20;
+    int strayReplies =
+        0; // the next N replies are followed by `strayByte`, `strayGapMs` later (0: same write)
+    std::uint8_t strayByte = 0x0B;
+    int strayGapMs = 0;
+    int delayReplies = 0; // the next N replies (-1: every reply) wait `delayMs` before their first byte
+    int delayMs = 0;
+    int closeAfterRequests =
+        -1; // answer this many more requests, then close the line on the next (-1: never)
+
+    bool operator==(const EcuFaultPlan &) const = default;
+};
+
+// Parses the command-line form: comma-separated items
+//   silent=N  badsum=N  split=PIECES:GAPMS[:N]  stray=BYTE[:GAPMS[:N]]  delay=MS[:N|all]  close=N
+// BYTE is decimal or 0x-hex. Returns false with a message on anything it does not understand.
+bool ParseFaultPlan(const QString &text, EcuFaultPlan *plan, QString *error);

@@ -1,0 +1,284 @@
+#include "ecusim/EcuSim.h"
+
+#include "ecusim/EcuProtocol.h"
+
+#include <QMutexLocker>
+#include <QSocketNotifier>
+#include <cerrno>
+#include <unistd.h>
+
+EcuSim::EcuSim(QObject *parent) : QObject(parent) {
+    // Children, so that moving the simulator to its thread moves them too.
+    m_writer.setParent(this);
+    m_gapTimer.setParent(this);
+    m_gapTimer.setSingleShot(true);
+    connect(&m_gapTimer, &QTimer::timeout, this, [this] { m_parser.lineQuiet(); });
+    connect(&m_writer, &LineWriter::writeFailed, this, &EcuSim::closeLine);
+}
+
+EcuSim::~EcuSim() {
+    closeLine();
+}
+
+bool EcuSim::open(const EcuSimConfig &config, QString *error) {
+    closeLine();
+    {
+        QMutexLocker lock(&m_mutex);
+        m_state = EcuState();
+        m_state.version = config.version;
+        m_state.serial = config.serial;
+        m_state.accessBits = config.accessBits;
+        m_state.password = config.password;
+        m_state.locked = config.locked;
+        for (int i = 0; i < config.image.size() && i < EcuImageWords; ++i)
+            m_state.image[i] = config.image.at(i);
+        m_engine.reseed(config.seed);
+        m_engine.unfreeze();
+        m_plan = config.faults;
+        m_paced = config.paced;
+        m_log.clear();
+    }
+    m_gapTimer.setInterval(config.frameGapMs);
+    m_parser.lineQuiet();
+    if (!m_pty.open(error))
+        return false;
+    m_writer.setFd(m_pty.masterFd());
+    m_notifier = new QSocketNotifier(m_pty.masterFd(), QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &EcuSim::onReadable);
+    QMutexLocker lock(&m_mutex);
+    m_slavePath = m_pty.slavePath();
+    return true;
+}
+
+QString EcuSim::slavePath() const {
+    QMutexLocker lock(&m_mutex);
+    return m_slavePath;
+}
+
+bool EcuSim::isOpen() const {
+    QMutexLocker lock(&m_mutex);
+    return !m_slavePath.isEmpty();
+}
+
+void EcuSim::closeLine() {
+    const bool wasOpen = m_pty.isOpen();
+    delete m_notifier;
+    m_notifier = nullptr;
+    m_writer.clear();
+    m_writer.setFd(-1);
+    m_gapTimer.stop();
+    m_pty.close();
+    {
+        QMutexLocker lock(&m_mutex);
+        m_slavePath.clear();
+    }
+    if (wasOpen)
+        emit lineClosed();
+}
+
+void EcuSim::onReadable() {
+    char buffer[512];
+    QByteArray received;
+    for (;;) {
+        const ssize_t n = ::read(m_pty.masterFd(), buffer, sizeof buffer);
+        if (n > 0) {
+            received.append(buffer, int(n));
+            continue;
+        }
+        if (n < 0 && (errno == EAGAIN || errno == EINTR))
+            break;
+        // End of line or an error: nobody can talk to us any more.
+        closeLine();
+        return;
+    }
+    if (received.isEmpty())
+        return;
+    const QList<EcuRequest> frames = m_parser.feed(received);
+    if (m_parser.hasPartialFrame())
+        m_gapTimer.start();
+    else
+        m_gapTimer.stop();
+    for (const EcuRequest &request : frames) {
+        handle(request);
+        if (!m_pty.isOpen())
+            return;
+    }
+}
+
+void EcuSim::handle(const EcuRequest &request) {
+    EcuReply reply;
+    {
+        QMutexLocker lock(&m_mutex);
+        m_log.append(request);
+        if (!request.valid)
+            return;
+        if (m_plan.closeAfterRequests == 0) {
+            m_plan.closeAfterRequests = -1;
+            lock.unlock();
+            closeLine();
+            return;
+        }
+        if (m_plan.closeAfterRequests > 0)
+            --m_plan.closeAfterRequests;
+        if (m_plan.silentRequests > 0) {
+            --m_plan.silentRequests;
+        } else {
+            reply = AnswerRequest(m_state, m_engine, request);
+        }
+    }
+    emit requestReceived(request.letter);
+    if (!reply.bytes.isEmpty())
+        sendReply(reply.bytes, reply.hasChecksum);
+}
+
+void EcuSim::sendReply(QByteArray reply, bool hasChecksum) {
+    int delayMs = 0;
+    int pieces = 1;
+    int gapMs = 0;
+    int stray = -1;
+    int strayGapMs = 0;
+    {
+        QMutexLocker lock(&m_mutex);
+        m_writer.setPaced(m_paced);
+        if (hasChecksum && m_plan.badChecksumReplies > 0) {
+            --m_plan.badChecksumReplies;
+            reply.back() = static_cast<char>(reply.back() ^ 0x5A);
+        }
+        if (m_plan.delayReplies != 0) {
+            if (m_plan.delayReplies > 0)
+                --m_plan.delayReplies;
+            delayMs = m_plan.delayMs;
+        }
+        if (m_plan.splitReplies > 0) {
+            --m_plan.splitReplies;
+            pieces = std::min<int>(std::max(2, m_plan.splitPieces), int(reply.size()));
+            gapMs = m_plan.splitGapMs;
+        }
+        if (m_plan.strayReplies > 0) {
+            --m_plan.strayReplies;
+            stray = m_plan.strayByte;
+            strayGapMs = m_plan.strayGapMs;
+        }
+    }
+    if (stray >= 0 && strayGapMs == 0) {
+        reply.append(static_cast<char>(stray));
+        stray = -1;
+    }
+    // Pieces as even as possible; a one-byte reply cannot be split.
+    const int total = int(reply.size());
+    int sent = 0;
+    for (int i = 0; i < pieces; ++i) {
+        const int end = total * (i + 1) / pieces;
+        m_writer.send(reply.mid(sent, end - sent), i == 0 ? delayMs : gapMs);
+        sent = end;
+    }
+    if (stray >= 0)
+        m_writer.send(QByteArray(1, static_cast<char>(stray)), strayGapMs);
+}
+
+QVector<std::uint16_t> EcuSim::image() const {
+    QMutexLocker lock(&m_mutex);
+    return m_state.image;
+}
+
+void EcuSim::setImage(const QVector<std::uint16_t> &image) {
+    QMutexLocker lock(&m_mutex);
+    m_state.image.fill(0);
+    for (int i = 0; i < image.size() && i < EcuImageWords; ++i)
+        m_state.image[i] = image.at(i);
+}
+
+QString EcuSim::version() const {
+    QMutexLocker lock(&m_mutex);
+    return m_state.version;
+}
+
+void EcuSim::setVersion(const QString &version) {
+    QMutexLocker lock(&m_mutex);
+    m_state.version = version;
+}
+
+QByteArray EcuSim::serial() const {
+    QMutexLocker lock(&m_mutex);
+    return m_state.serial;
+}
+
+void EcuSim::setSerial(const QByteArray &serial) {
+    QMutexLocker lock(&m_mutex);
+    m_state.serial = serial;
+}
+
+int EcuSim::accessBits() const {
+    QMutexLocker lock(&m_mutex);
+    return m_state.accessBits;
+}
+
+void EcuSim::setAccessBits(int bits) {
+    QMutexLocker lock(&m_mutex);
+    m_state.accessBits = bits;
+}
+
+QByteArray EcuSim::password() const {
+    QMutexLocker lock(&m_mutex);
+    return m_state.password;
+}
+
+void EcuSim::setPassword(const QByteArray &password) {
+    QMutexLocker lock(&m_mutex);
+    m_state.password = password;
+}
+
+bool EcuSim::isLocked() const {
+    QMutexLocker lock(&m_mutex);
+    return m_state.locked;
+}
+
+void EcuSim::setLocked(bool locked) {
+    QMutexLocker lock(&m_mutex);
+    m_state.locked = locked;
+}
+
+void EcuSim::setPowerInterrupted(bool on) {
+    QMutexLocker lock(&m_mutex);
+    m_state.powerInterrupted = on;
+}
+
+QList<EcuRequest> EcuSim::requestLog() const {
+    QMutexLocker lock(&m_mutex);
+    return m_log;
+}
+
+void EcuSim::clearRequestLog() {
+    QMutexLocker lock(&m_mutex);
+    m_log.clear();
+}
+
+EcuFaultPlan EcuSim::faultPlan() const {
+    QMutexLocker lock(&m_mutex);
+    return m_plan;
+}
+
+void EcuSim::setFaultPlan(const EcuFaultPlan &plan) {
+    QMutexLocker lock(&m_mutex);
+    m_plan = plan;
+}
+
+void EcuSim::setPaced(bool paced) {
+    QMutexLocker lock(&m_mutex);
+    m_paced = paced;
+}
+
+void EcuSim::freezeEngine(const EngineSample &sample) {
+    QMutexLocker lock(&m_mutex);
+    m_engine.freeze(sample);
+}
+
+void EcuSim::unfreezeEngine() {
+    QMutexLocker lock(&m_mutex);
+    m_engine.unfreeze();
+}
+
+void EcuSim::reseedEngine(std::uint64_t seed) {
+    QMutexLocker lock(&m_mutex);
+    m_engine.reseed(seed);
+}

@@ -1,0 +1,96 @@
+#pragma once
+// The simulated ECU serving one pseudo-terminal line. It lives in one thread (the runner's, or the main
+// thread of qvr-ecusim); open() and closeLine() run in that thread, the accessors below may be called from
+// any thread.
+#include "ecusim/EcuFaultPlan.h"
+#include "ecusim/EcuState.h"
+#include "ecusim/EcuWire.h"
+#include "ecusim/EngineModel.h"
+#include "ecusim/LineWriter.h"
+#include "ecusim/PseudoTerminal.h"
+
+#include <QList>
+#include <QMutex>
+#include <QObject>
+#include <QTimer>
+
+class QSocketNotifier;
+
+struct EcuSimConfig {
+    QString version = QStringLiteral("3FA1AD1AA");
+    QByteArray serial = "123456";
+    int accessBits = 0;
+    QByteArray password = "0000000000";
+    bool locked = true;
+    QVector<std::uint16_t> image; // shorter images are padded with zero words
+    std::uint64_t seed = 1;
+    bool paced = false;
+    // A half-received request is dropped after this much silence, so the next request is read cleanly.
+    int frameGapMs = 100;
+    EcuFaultPlan faults;
+};
+
+class EcuSim : public QObject {
+    Q_OBJECT
+public:
+    explicit EcuSim(QObject *parent = nullptr);
+    ~EcuSim() override;
+
+    bool open(const EcuSimConfig &config, QString *error = nullptr);
+    QString slavePath() const;
+    bool isOpen() const;
+
+    QVector<std::uint16_t> image() const;
+    void setImage(const QVector<std::uint16_t> &image);
+    QString version() const;
+    void setVersion(const QString &version);
+    QByteArray serial() const;
+    void setSerial(const QByteArray &serial);
+    int accessBits() const;
+    void setAccessBits(int bits);
+    QByteArray password() const;
+    void setPassword(const QByteArray &password);
+    bool isLocked() const;
+    void setLocked(bool locked);
+    void setPowerInterrupted(bool on);
+
+    // Every frame received, in order; malformed ones too (valid = false).
+    QList<EcuRequest> requestLog() const;
+    void clearRequestLog();
+
+    EcuFaultPlan faultPlan() const;
+    void setFaultPlan(const EcuFaultPlan &plan);
+    void setPaced(bool paced);
+
+    void freezeEngine(const EngineSample &sample);
+    void unfreezeEngine();
+    void reseedEngine(std::uint64_t seed);
+
+public slots:
+    // Hangs up: the program sees the line go away.
+    void closeLine();
+
+signals:
+    void requestReceived(char letter);
+    void lineClosed();
+
+private:
+    void onReadable();
+    void handle(const EcuRequest &request);
+    void sendReply(QByteArray reply, bool hasChecksum);
+
+    mutable QMutex m_mutex;
+    EcuState m_state;
+    EngineModel m_engine;
+    EcuFaultPlan m_plan;
+    QList<EcuRequest> m_log;
+    bool m_paced = false;
+
+    // Used only in the object's own thread.
+    PseudoTerminal m_pty;
+    QString m_slavePath;
+    QSocketNotifier *m_notifier = nullptr;
+    LineWriter m_writer;
+    RequestParser m_parser;
+    QTimer m_gapTimer;
+};
