@@ -223,6 +223,7 @@ void Link::ComPort1RxChar(int count) {
     case ReplyVerdict::Complete:
         DisableTimer(Timer2);
         if (ApplyReply(*rule)) {
+            ++acceptedReplies_;
             LastOutcome = Outcome::Accepted;
         } else {
             LastOutcome = Outcome::Rejected;
@@ -233,17 +234,20 @@ void Link::ComPort1RxChar(int count) {
 }
 
 void Link::Timer1Timer() {
+    const quint64 accepted = acceptedReplies_;
     QCoreApplication::processEvents();
-    // Whatever ran meanwhile may have stopped the poll.
-    if (!Timer1->isActive())
+    // Whatever ran meanwhile may have stopped the poll, or a reply restarted it for a fresh interval.
+    if (!Timer1->isActive() || acceptedReplies_ != accepted)
         return;
     RequestLiveData();
 }
 
 void Link::Timer2Timer() {
+    const quint64 accepted = acceptedReplies_;
     QCoreApplication::processEvents();
-    // A reply accepted meanwhile has disarmed the time-out.
-    if (!Timer2->isActive())
+    // A reply accepted meanwhile answered the request this time-out was for, even when the next
+    // request has already re-armed the timer.
+    if (!Timer2->isActive() || acceptedReplies_ != accepted)
         return;
     RetryStep();
 }

@@ -111,4 +111,5 @@ private:
     Dialogs *dialogs_;
     LinkHooks *hooks_;
     LinkHooks defaultHooks_;
+    quint64 acceptedReplies_ = 0;
 };
