@@ -1,0 +1,256 @@
+// Keys, buttons and bar editing of the chart window.
+#include "app/AppContext.h"
+#include "core/FirmwareVersion.h"
+#include "editor/DataGrid.h"
+#include "windows/chart/ChartWindow.h"
+
+// ---- keys ------------------------------------------------------------------------------------------
+
+void TForm4::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
+    const bool alt = modifiers & Qt::AltModifier;
+    const bool ctrl = modifiers & Qt::ControlModifier;
+    switch (key) {
+    case Qt::Key_Space:
+        ctx_.LiveTracking = true;
+        if (isVisible() && isMapView())
+            JumpToLiveCell(false);
+        break;
+    case Qt::Key_R:
+    case Qt::Key_C:
+        if (!alt)
+            break;
+        show();
+        if (key == Qt::Key_R)
+            ShowMapLine(ChartMap::Injection, 1, 0);
+        else
+            ShowMapLine(ChartMap::Injection, 0, 1);
+        if (ctx_.LiveTracking && isMapView())
+            JumpToLiveCell(false);
+        else
+            ctx_.LiveTracking = true;
+        break;
+    case Qt::Key_W:
+        if (!alt)
+            break;
+        show();
+        ShowTable(0);
+        break;
+    case Qt::Key_F1:
+        if (links.openManual)
+            links.openManual();
+        break;
+    case Qt::Key_F10:
+        if (links.toggleOnline)
+            links.toggleOnline();
+        break;
+    case Qt::Key_Right:
+        SelectRight();
+        break;
+    case Qt::Key_Left:
+        SelectLeft();
+        break;
+    case Qt::Key_PageDown:
+        if (ChartMode == ChartView::SpeedRow)
+            NextLine();
+        else if (ChartMode == ChartView::LoadColumn)
+            PreviousLine();
+        break;
+    case Qt::Key_PageUp:
+        if (ChartMode == ChartView::SpeedRow)
+            PreviousLine();
+        else if (ChartMode == ChartView::LoadColumn)
+            NextLine();
+        break;
+    case Qt::Key_Up:
+    case Qt::Key_Down: {
+        const QVector<double> steps = BarSteps(ChartMode, table_, alt, ctrl);
+        for (double step : steps) {
+            if (key == Qt::Key_Up)
+                RaiseBar(step);
+            else
+                LowerBar(step);
+        }
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void TForm4::FormKeyUp(int key, Qt::KeyboardModifiers) {
+    if (key == Qt::Key_Up || key == Qt::Key_Down)
+        WriteBackBar();
+}
+
+// ---- buttons ---------------------------------------------------------------------------------------
+
+void TForm4::SpeedButton_omhoogClick() {
+    if (ChartMode == ChartView::SpeedRow)
+        PreviousLine();
+    else
+        NextLine();
+    if (isMapView())
+        colorBar(ChartBar, ChartColors::blue());
+}
+
+void TForm4::SpeedButton_omlaagClick() {
+    if (ChartMode == ChartView::SpeedRow)
+        NextLine();
+    else
+        PreviousLine();
+    if (isMapView())
+        colorBar(ChartBar, ChartColors::blue());
+}
+
+void TForm4::SpeedButton_selectiebar_naar_linksClick() {
+    SelectLeft();
+}
+void TForm4::SpeedButton_selectiebar_naar_rechtsClick() {
+    SelectRight();
+}
+
+void TForm4::SpeedButton_bar_verhogenMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
+    if (button == Qt::LeftButton)
+        stepBar(true, modifiers);
+}
+
+void TForm4::SpeedButton_bar_verlagenMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
+    if (button == Qt::LeftButton)
+        stepBar(false, modifiers);
+}
+
+void TForm4::SpeedButton_bar_verhogenMouseUp() {
+    WriteBackBar();
+}
+void TForm4::SpeedButton_bar_verlagenMouseUp() {
+    WriteBackBar();
+}
+
+void TForm4::stepBar(bool raise, Qt::KeyboardModifiers modifiers) {
+    const QVector<double> steps =
+        BarSteps(ChartMode, table_, modifiers & Qt::AltModifier, modifiers & Qt::ControlModifier);
+    for (double step : steps) {
+        if (raise)
+            RaiseBar(step);
+        else
+            LowerBar(step);
+    }
+}
+
+// ---- bar editing -----------------------------------------------------------------------------------
+
+namespace {
+BarLimits limitsOf(ChartView mode, ChartMap map, ChartTable table) {
+    return mode == ChartView::CorrectionTable ? TableBarLimits(table) : MapBarLimits(map);
+}
+} // namespace
+
+// The limits are those of the map the bars were read from. (Alt+R and Alt+C chart the injection map
+// without changing ActiveMapGrid; taking the limits and the target cell from ActiveMapGrid would write
+// an injection bar into the boost map.)
+void TForm4::RaiseBar(double step) {
+    if (ChartMode == ChartView::None || ChartBar < 0 || ChartBar >= barCount())
+        return;
+    bars_[ChartBar].value = RaiseValue(bars_[ChartBar].value, step, limitsOf(ChartMode, map_, table_));
+    renderBar(ChartBar);
+}
+
+void TForm4::LowerBar(double step) {
+    if (ChartMode == ChartView::None || ChartBar < 0 || ChartBar >= barCount())
+        return;
+    bars_[ChartBar].value = LowerValue(bars_[ChartBar].value, step, limitsOf(ChartMode, map_, table_));
+    renderBar(ChartBar);
+}
+
+void TForm4::SelectLeft() {
+    ctx_.LiveTracking = false;
+    if (barCount() == 0)
+        return;
+    if (ChartMode == ChartView::CorrectionTable) {
+        colorBar(ChartBar, ChartColors::blue());
+    } else {
+        colorBar(ChartBar, normalColor(ChartBar));
+    }
+    if (ChartBar > 0)
+        --ChartBar;
+    colorBar(ChartBar, selectedColor(ChartBar));
+}
+
+void TForm4::SelectRight() {
+    ctx_.LiveTracking = false;
+    if (barCount() == 0)
+        return;
+    if (ChartMode == ChartView::CorrectionTable) {
+        colorBar(ChartBar, ChartColors::blue());
+    } else {
+        colorBar(ChartBar, normalColor(ChartBar));
+    }
+    if (ChartBar < LastBarIndex(ChartMode) && ChartBar < barCount() - 1)
+        ++ChartBar;
+    colorBar(ChartBar, selectedColor(ChartBar));
+}
+
+void TForm4::WriteBackBar() {
+    if (ChartBar < 0 || ChartBar >= barCount())
+        return;
+    DataGrid *grid = chartedGrid();
+    if (!grid)
+        return;
+    const double value = bars_[ChartBar].value;
+    int address = 0;
+    int raw = 0;
+    switch (ChartMode) {
+    case ChartView::SpeedRow:
+        address = MapBarWord(map_, ChartBar + 1, ChartLine);
+        raw = MapBarRaw(map_, value);
+        grid->setCellValue(ChartBar + 1, ChartLine, value);
+        break;
+    case ChartView::LoadColumn:
+        address = MapBarWord(map_, ChartLine, ChartBar + 1);
+        raw = MapBarRaw(map_, value);
+        grid->setCellValue(ChartLine, ChartBar + 1, value);
+        break;
+    case ChartView::CorrectionTable:
+        address = TableBarWord(table_, ChartBar);
+        raw = TableBarRaw(table_, value);
+        grid->setCellValue(ChartBar, 1, value);
+        break;
+    case ChartView::None:
+        return;
+    }
+    if (links.sendCellChange)
+        links.sendCellChange(address, raw);
+}
+
+// ---- live cell -------------------------------------------------------------------------------------
+
+int TForm4::liveLoadColumn() const {
+    auto text = [this](const char *name) {
+        return links.dashboardText ? links.dashboardText(QLatin1String(name)) : QString();
+    };
+    const QString version = links.firmwareVersion ? links.firmwareVersion() : QString();
+    const LiveLoadTexts texts = PickLiveLoadTexts(
+        VersionAtLeast(version, QStringLiteral("3FA")), links.loadSourceIndex ? links.loadSourceIndex() : 0,
+        text("Label_engineload_waarde"), text("Label_engineload_waarde2"), text("Label_engineload2_waarde2"));
+    const bool boost = links.boostTabShown && links.boostTabShown();
+    return LoadColumnFromText(boost ? texts.load2 : texts.load1);
+}
+
+void TForm4::JumpToLiveCell(bool fromMainWindow) {
+    if (ChartMode == ChartView::SpeedRow) {
+        int row = ClampRow(ctx_.LiveRow);
+        if (fromMainWindow)
+            row = SpeedRowFromText(links.dashboardText
+                                       ? links.dashboardText(QStringLiteral("Label_Enginespeed_waarde"))
+                                       : QString());
+        ChartLine = row - 1;
+        NextLine();
+    } else if (ChartMode == ChartView::LoadColumn) {
+        ChartLine = liveLoadColumn() - 1;
+        NextLine();
+    }
+}
+
+ChartTable TForm4::currentTableSelector() const {
+    return links.tableSelector ? links.tableSelector() : ChartTable::Water;
+}
