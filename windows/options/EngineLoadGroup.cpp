@@ -1,0 +1,293 @@
+// Engine-load sensor sub-panel: what the ECU takes as engine load, both sensors' end points, the MAP
+// calibration, input 2 as air-pressure sensor and the boost enrichment factor.
+#include "app/AppContext.h"
+#include "core/FirmwareVersion.h"
+#include "core/ResponseCurves.h"
+#include "windows/options/OptionOperations.h"
+#include "windows/options/OptionsWidgets.h"
+#include "windows/options/OptionsWindow.h"
+#include "windows/options/OtherWindows.h"
+
+#include <QGridLayout>
+#include <QPainter>
+#include <QPainterPath>
+#include <QVBoxLayout>
+
+using namespace OptionsWidgets;
+
+namespace {
+
+// A 50 x 50 picture of one response curve: sensor position across, map column up.
+QIcon curveIcon(const ResponseCurves &curves, int curve) {
+    QPixmap pixmap(50, 50);
+    pixmap.fill(Qt::white);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(0x80, 0x80, 0x80), 1));
+    p.drawRect(0, 0, 49, 49);
+    QPainterPath path;
+    for (int k = 1; k <= 160; ++k) {
+        const QPointF point(3 + (k - 1) * 44.0 / 159, 47 - curves.entry(curve, k) * 44.0 / 15.9);
+        if (k == 1)
+            path.moveTo(point);
+        else
+            path.lineTo(point);
+    }
+    p.setPen(QPen(QColor(0, 0, 0x80), 2));
+    p.drawPath(path);
+    return QIcon(pixmap);
+}
+
+} // namespace
+
+void TForm3::buildEngineLoadGroup() {
+    GroupBox_engine_load_sensor =
+        group(QStringLiteral("GroupBox_engine_load_sensor"), QStringLiteral("Engine-load sensor"), this);
+    QGroupBox *box = GroupBox_engine_load_sensor;
+
+    ComboBox_Engine_load_sensor_type =
+        list(QStringLiteral("ComboBox_Engine_load_sensor_type"),
+             {QStringLiteral("Throttle position sensor"), QStringLiteral("Internal pressure sensor (Turbo)")},
+             false, box);
+    ComboBox_Engine_load_sensor_type->hide(); // older firmware only
+    Label_main_load_is = label(QStringLiteral("Label_main_load_is"), QStringLiteral("Main load is:"), box);
+    ComboBox_Engineloadsensor_Throttle_or_Map = list(
+        QStringLiteral("ComboBox_Engineloadsensor_Throttle_or_Map"),
+        {QStringLiteral("Engine load 1 (Throttle Position Sensor)"), QStringLiteral("Engine load 2 (MAP)"),
+         QStringLiteral("Engine load 1 (TPS) + Engine Load 2 as Boost correction table"),
+         QStringLiteral("Engine load 1 (TPS) + Engine Load 2 as Boost correction factor")},
+        true, box);
+    ComboBox_Engineloadsensor_Throttle_or_Map->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+
+    // Engine-load 1
+    GroupBox_Engineload =
+        group(QStringLiteral("GroupBox_Engineload"), QStringLiteral("Engine-load 1 (TPS)"), box);
+    Label_Respons_type = label(QStringLiteral("Label_Respons_type"), QStringLiteral("Response Type:"));
+    ImagePicker_Respons_type =
+        list(QStringLiteral("ImagePicker_Respons_type"),
+             {QStringLiteral("Lineaire"), QStringLiteral("Logaritmic"), QStringLiteral("E-log")});
+    {
+        const ResponseCurves curves;
+        for (int i = 0; i < 3; ++i)
+            ImagePicker_Respons_type->setItemIcon(i, curveIcon(curves, i));
+        ImagePicker_Respons_type->setIconSize(QSize(50, 50));
+    }
+    Label_min_engineload =
+        label(QStringLiteral("Label_min_engineload"), QStringLiteral("Min. value Engine-load:"));
+    SpinEdit_min_engineload = spin(QStringLiteral("SpinEdit_min_engineload"), 0, 255, 1, 0);
+    Label_max_engineload =
+        label(QStringLiteral("Label_max_engineload"), QStringLiteral("Max. value Engine-load:"));
+    SpinEdit_max_engineload = spin(QStringLiteral("SpinEdit_max_engineload"), 0, 255, 1, 255);
+    Button_automatic_cal = button(QStringLiteral("Button_automatic_cal"), QStringLiteral("&Automatic cal."));
+    {
+        auto *g = new QGridLayout(GroupBox_Engineload);
+        g->setContentsMargins(10, 14, 10, 10);
+        g->setVerticalSpacing(8);
+        g->addWidget(Label_Respons_type, 0, 0);
+        g->addWidget(ImagePicker_Respons_type, 0, 1);
+        g->addWidget(Label_min_engineload, 1, 0);
+        g->addWidget(SpinEdit_min_engineload, 1, 1);
+        g->addWidget(Label_max_engineload, 2, 0);
+        g->addWidget(SpinEdit_max_engineload, 2, 1);
+        g->addWidget(Button_automatic_cal, 3, 0, 1, 2, Qt::AlignLeft);
+        g->setRowStretch(4, 1);
+    }
+
+    // Engine-load 2, used as MAP sensor or as air-pressure sensor
+    GroupBox_Engineload2 =
+        group(QStringLiteral("GroupBox_Engineload2"), QStringLiteral("Engine-load 2 (MAP)"), box);
+    RadioButton_Engine_load_MAP =
+        named(new QRadioButton(QStringLiteral("MAP")), QStringLiteral("RadioButton_Engine_load_MAP"));
+    RadioButton_Engine_load_Air_pressure = named(new QRadioButton(QStringLiteral("Air pressure")),
+                                                 QStringLiteral("RadioButton_Engine_load_Air_pressure"));
+    RadioButton_Engine_load_MAP->setChecked(true);
+    Label_min_engineload2 =
+        label(QStringLiteral("Label_min_engineload2"), QStringLiteral("Min.  value Engine load 2:"));
+    SpinEdit_min_engineload2 = spin(QStringLiteral("SpinEdit_min_engineload2"), 0, 255, 1, 0);
+    Label_max_engineload2 =
+        label(QStringLiteral("Label_max_engineload2"), QStringLiteral("Max. value Engine load 2:"));
+    SpinEdit_max_engineload2 = spin(QStringLiteral("SpinEdit_max_engineload2"), 0, 255, 1, 255);
+    Button_automatic_cal2 =
+        button(QStringLiteral("Button_automatic_cal2"), QStringLiteral("&Automatic cal."));
+
+    GroupBox_Pressure_at_MAP_output =
+        group(QStringLiteral("GroupBox_Pressure_at_MAP_output"), QStringLiteral("Boost value calibration"));
+    const QString kpaHint = QStringLiteral("0 - 9999 kpa");
+    Label_Pressure_at_MAP_output_125V = label(QStringLiteral("Label_Pressure_at_MAP_output_125V"),
+                                              QStringLiteral("Pressure at MAP output 1,25V:"));
+    SpinEdit_Pressure_at_MAP_output_125V =
+        spin(QStringLiteral("SpinEdit_Pressure_at_MAP_output_125V"), 0, 9999, 1, 0, kpaHint);
+    Label_Pressure_at_MAP_output_125V_eenheid =
+        label(QStringLiteral("Label_Pressure_at_MAP_output_125V_eenheid"), QStringLiteral("kpa"));
+    Label_Pressure_at_MAP_output_375V = label(QStringLiteral("Label_Pressure_at_MAP_output_375V"),
+                                              QStringLiteral("Pressure at MAP output 3,75V:"));
+    SpinEdit_Pressure_at_MAP_output_375V =
+        spin(QStringLiteral("SpinEdit_Pressure_at_MAP_output_375V"), 0, 9999, 1, 0, kpaHint);
+    Label_Pressure_at_MAP_output_375V_eenheid =
+        label(QStringLiteral("Label_Pressure_at_MAP_output_375V_eenheid"), QStringLiteral("kpa"));
+    {
+        auto *g = new QGridLayout(GroupBox_Pressure_at_MAP_output);
+        g->setContentsMargins(10, 14, 10, 10);
+        g->addWidget(Label_Pressure_at_MAP_output_125V, 0, 0);
+        g->addWidget(SpinEdit_Pressure_at_MAP_output_125V, 0, 1);
+        g->addWidget(Label_Pressure_at_MAP_output_125V_eenheid, 0, 2);
+        g->addWidget(Label_Pressure_at_MAP_output_375V, 1, 0);
+        g->addWidget(SpinEdit_Pressure_at_MAP_output_375V, 1, 1);
+        g->addWidget(Label_Pressure_at_MAP_output_375V_eenheid, 1, 2);
+    }
+
+    GroupBox_Air_pressure_sensor =
+        group(QStringLiteral("GroupBox_Air_pressure_sensor"), QStringLiteral("Air pressure sensor"));
+    Label_Air_pressure_sensor_adjustment =
+        label(QStringLiteral("Label_Air_pressure_sensor_adjustment"), QStringLiteral("Sensor adjustment:"));
+    AdvSpinEdit_Air_pressure_sensor_adjustment =
+        decimalSpin(QStringLiteral("AdvSpinEdit_Air_pressure_sensor_adjustment"), -20.0, 20.0, 0.1, 1, 0.0,
+                    QStringLiteral("-20...20%"));
+    Label_Air_pressure_sensor_adjustment_eenheid =
+        label(QStringLiteral("Label_Air_pressure_sensor_adjustment_eenheid"), QStringLiteral("%"));
+    {
+        auto *g = new QGridLayout(GroupBox_Air_pressure_sensor);
+        g->setContentsMargins(10, 14, 10, 10);
+        g->addWidget(Label_Air_pressure_sensor_adjustment, 0, 0);
+        g->addWidget(AdvSpinEdit_Air_pressure_sensor_adjustment, 0, 1);
+        g->addWidget(Label_Air_pressure_sensor_adjustment_eenheid, 0, 2);
+        g->setColumnStretch(3, 1);
+    }
+    GroupBox_Air_pressure_sensor->hide();
+
+    {
+        auto *g = new QGridLayout(GroupBox_Engineload2);
+        g->setContentsMargins(10, 14, 10, 10);
+        g->setVerticalSpacing(8);
+        auto *radios = new QHBoxLayout;
+        radios->addWidget(RadioButton_Engine_load_MAP);
+        radios->addWidget(RadioButton_Engine_load_Air_pressure);
+        radios->addStretch(1);
+        g->addLayout(radios, 0, 0, 1, 2);
+        g->addWidget(Label_min_engineload2, 1, 0);
+        g->addWidget(SpinEdit_min_engineload2, 1, 1);
+        g->addWidget(Label_max_engineload2, 2, 0);
+        g->addWidget(SpinEdit_max_engineload2, 2, 1);
+        g->addWidget(Button_automatic_cal2, 3, 0, 1, 2, Qt::AlignLeft);
+        g->addWidget(GroupBox_Pressure_at_MAP_output, 4, 0, 1, 2);
+        g->addWidget(GroupBox_Air_pressure_sensor, 5, 0, 1, 2);
+        g->setRowStretch(6, 1);
+    }
+
+    GroupBox_Boost_correction_factor = group(QStringLiteral("GroupBox_Boost_correction_factor"),
+                                             QStringLiteral("Boost enrichment correction factor"), box);
+    AdvSpinEdit_Boost_correction_factor =
+        decimalSpin(QStringLiteral("AdvSpinEdit_Boost_correction_factor"), 1.00, 1.99, 0.01, 2, 1.00,
+                    QStringLiteral("(1,00...1,99)"));
+    Label_Boost_correction_factor_note = label(QStringLiteral("Label_Boost_correction_factor_note"),
+                                               QStringLiteral("(under 100kpa factor fixed at 1,00)"));
+    {
+        auto *h = new QHBoxLayout(GroupBox_Boost_correction_factor);
+        h->setContentsMargins(10, 14, 10, 10);
+        h->addWidget(AdvSpinEdit_Boost_correction_factor);
+        h->addWidget(Label_Boost_correction_factor_note);
+        h->addStretch(1);
+    }
+    // Only the factor choice (main-load item 3) uses it.
+    AdvSpinEdit_Boost_correction_factor->setEnabled(false);
+    Label_Boost_correction_factor_note->setEnabled(false);
+
+    Button_Ok_Engine_load_sensor =
+        button(QStringLiteral("Button_Ok_Engine_load_sensor"), QStringLiteral("&Ok"), box);
+    Button_Cancel_Engine_load_sensor =
+        button(QStringLiteral("Button_Cancel_Engine_load_sensor"), QStringLiteral("&Cancel"), box);
+
+    auto *v = new QVBoxLayout(box);
+    v->setContentsMargins(12, 16, 12, 12);
+    v->setSpacing(10);
+    auto *mainLoad = new QHBoxLayout;
+    mainLoad->addWidget(ComboBox_Engine_load_sensor_type);
+    mainLoad->addWidget(Label_main_load_is);
+    mainLoad->addWidget(ComboBox_Engineloadsensor_Throttle_or_Map);
+    mainLoad->addStretch(1);
+    v->addLayout(mainLoad);
+    auto *sensors = new QHBoxLayout;
+    sensors->setSpacing(10);
+    sensors->addWidget(GroupBox_Engineload, 1);
+    sensors->addWidget(GroupBox_Engineload2, 1);
+    v->addLayout(sensors);
+    v->addWidget(GroupBox_Boost_correction_factor);
+    v->addStretch(1);
+    v->addLayout(okCancelRow(Button_Ok_Engine_load_sensor, Button_Cancel_Engine_load_sensor));
+
+    // Calibration prompt, laid over the sensor groups while a calibration runs (at top 66 or 170).
+    GroupBox_set_engineloadsensor_to_minmax = group(QStringLiteral("GroupBox_set_engineloadsensor_to_minmax"),
+                                                    QStringLiteral("Min Value Engine load 1"), box);
+    GroupBox_set_engineloadsensor_to_minmax->setAutoFillBackground(true);
+    Label_regel1_set_engineloadsensor_to_minmax =
+        label(QStringLiteral("Label_regel1_set_engineloadsensor_to_minmax"),
+              QStringLiteral("Set Engine load 1 sensor"));
+    Label_regel2_set_engineloadsensor_to_minmax =
+        label(QStringLiteral("Label_regel2_set_engineloadsensor_to_minmax"), QStringLiteral("to minimal "));
+    Button_Ok_set_engineloadsensor_to_minmax =
+        button(QStringLiteral("Button_Ok_set_engineloadsensor_to_minmax"), QStringLiteral("&Ok"));
+    Button_cancel_set_engineloadsensor_to_minmax =
+        button(QStringLiteral("Button_cancel_set_engineloadsensor_to_minmax"), QStringLiteral("&Cancel"));
+    {
+        auto *p = new QVBoxLayout(GroupBox_set_engineloadsensor_to_minmax);
+        p->setContentsMargins(14, 18, 14, 12);
+        p->setSpacing(6);
+        QFont big = Label_regel1_set_engineloadsensor_to_minmax->font();
+        big.setPointSizeF(big.pointSizeF() * 1.2);
+        big.setBold(true);
+        Label_regel1_set_engineloadsensor_to_minmax->setFont(big);
+        Label_regel2_set_engineloadsensor_to_minmax->setFont(big);
+        p->addWidget(Label_regel1_set_engineloadsensor_to_minmax);
+        p->addWidget(Label_regel2_set_engineloadsensor_to_minmax);
+        p->addSpacing(6);
+        p->addLayout(okCancelRow(Button_Ok_set_engineloadsensor_to_minmax,
+                                 Button_cancel_set_engineloadsensor_to_minmax));
+    }
+    QPalette yellow = GroupBox_set_engineloadsensor_to_minmax->palette();
+    yellow.setColor(QPalette::Window, QColor(0xFF, 0xFF, 0x00));
+    GroupBox_set_engineloadsensor_to_minmax->setPalette(yellow);
+    GroupBox_set_engineloadsensor_to_minmax->resize(
+        GroupBox_set_engineloadsensor_to_minmax->sizeHint().expandedTo(QSize(300, 0)));
+    GroupBox_set_engineloadsensor_to_minmax->move(20, 66);
+    GroupBox_set_engineloadsensor_to_minmax->hide();
+}
+
+int TForm3::PackLoadModeFlags() const {
+    return LoadModeFlagsFor(currentVersion(), CheckBox_Battery_correction_on_off->isChecked(),
+                            CheckBox_inlet_temp_correction_on_off->isChecked(),
+                            ComboBox_Engineloadsensor_Throttle_or_Map->currentIndex(),
+                            ComboBox_Engine_load_sensor_type->currentIndex());
+}
+
+void TForm3::UnpackLoadModeFlags(int v) {
+    const LoadModeChoice choice = DecodeLoadModeFlags(currentVersion(), v);
+    if (choice.mainLoadIndex)
+        ComboBox_Engineloadsensor_Throttle_or_Map->setCurrentIndex(*choice.mainLoadIndex);
+    if (choice.sensorTypeIndex)
+        ComboBox_Engine_load_sensor_type->setCurrentIndex(*choice.sensorTypeIndex);
+    CheckBox_inlet_temp_correction_on_off->setChecked(choice.inletCorrection);
+    CheckBox_Battery_correction_on_off->setChecked(choice.batteryCorrection);
+}
+
+void TForm3::SetAirPressureMode(bool on) {
+    RadioButton_Engine_load_MAP->setChecked(!on);
+    RadioButton_Engine_load_Air_pressure->setChecked(on);
+
+    GroupBox_Pressure_at_MAP_output->setEnabled(!on);
+    GroupBox_Pressure_at_MAP_output->setVisible(!on);
+    for (QWidget *w : std::initializer_list<QWidget *>{
+             Label_min_engineload2, SpinEdit_min_engineload2, Label_max_engineload2, SpinEdit_max_engineload2,
+             Button_automatic_cal2, Label_Pressure_at_MAP_output_125V, SpinEdit_Pressure_at_MAP_output_125V,
+             Label_Pressure_at_MAP_output_125V_eenheid, Label_Pressure_at_MAP_output_375V,
+             SpinEdit_Pressure_at_MAP_output_375V, Label_Pressure_at_MAP_output_375V_eenheid})
+        w->setEnabled(!on);
+
+    GroupBox_Air_pressure_sensor->setVisible(on);
+    GroupBox_Air_pressure_sensor->setEnabled(on);
+    for (QWidget *w : std::initializer_list<QWidget *>{Label_Air_pressure_sensor_adjustment,
+                                                       AdvSpinEdit_Air_pressure_sensor_adjustment,
+                                                       Label_Air_pressure_sensor_adjustment_eenheid})
+        w->setEnabled(on);
+
+    SetDashboardInput2(ctx_, on);
+}
