@@ -25,6 +25,7 @@
 
 struct AppContext;
 class QCloseEvent;
+class QShortcut;
 class QShowEvent;
 
 class TForm1 : public QWidget {
@@ -90,14 +91,12 @@ public:
     // Close question; true when the window may close.
     bool FormCloseQuery();
 
-    // Optional hooks for work that belongs to other parts of the program; null means nothing to do.
-    std::function<void()> onStopLink;          // stop polling and time-outs before talking to the ECU
-    std::function<void()> onClosePort;         // offline: close the serial port if it is open
-    std::function<void()> onStartConnect;      // first showing: delayed action 0 (connect sequence)
-    std::function<void(bool)> onShowLockState; // lock display, also run by the first showing
-    std::function<void()> onOpenFile;          // toolbar "Open file"
-    std::function<void()> onSaveFile;          // toolbar "Save file"
-    std::function<void()> onOpenManual;        // "Help  F1"
+    // Work that belongs to other parts of the program, set by the start-up code; empty means nothing
+    // to do. The link itself is reached through the AppContext.
+    std::function<void()> onRefreshCaptions; // window captions from the lock state (first showing)
+    std::function<void()> onOpenFile;        // toolbar "Open file"
+    std::function<void()> onSaveFile;        // toolbar "Save file"
+    std::function<void()> onOpenManual;      // "Help  F1"
 
     // ---- toolbar -----------------------------------------------------------------------------------------
     QToolButton *SpeedButton_openfile = nullptr;
@@ -335,4 +334,5 @@ private:
 
     AppContext &ctx_;
     bool firstShowDone_ = false;
+    QList<QShortcut *> editMenuShortcuts_; // Enter / Escape of the edit menu, live while it is shown
 };

@@ -1,0 +1,179 @@
+#include "app/MainWindow.h"
+
+#include "app/AppContext.h"
+#include "app/ControlFactory.h"
+#include "core/Dialogs.h"
+#include "core/FirmwareVersion.h"
+#include "link/Link.h"
+#include "windows/chart/ChartWindow.h"
+#include "windows/correction/CorrectionWindow.h"
+#include "windows/options/OptionsWindow.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMouseEvent>
+#include <QShortcut>
+#include <QShowEvent>
+#include <QTimer>
+
+namespace {
+const QString DesignTimeVersion = QStringLiteral("3FA1AD1AA");
+}
+
+TForm1::TForm1(AppContext &ctx, QWidget *parent) : QWidget(parent), ctx_(ctx) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("QVR Injection-Map"));
+    setMaximumSize(795, 666);
+    ctx_.form1 = this;
+
+    buildToolbar();
+    buildDashboards();
+    buildMapGrids();
+    buildWarningPanel();
+    buildPowerPanel();
+    buildEditMenu();
+    buildTransferMenu();
+    buildProgressBox();
+    buildInfoPanel();
+    buildAccessBoxes();
+
+    const QRect pages = xpPageControl_injection->geometry();
+    resize(std::min(795, pages.right() + 6), std::min(666, pages.bottom() + 6));
+    move(0, 0);
+
+    for (QWidget *target : dashboardClickTargets())
+        target->installEventFilter(this);
+
+    // The window starts offline; nothing is known about the ECU yet.
+    SetOnline(false);
+    EnableValueLabels(false);
+}
+
+TForm1::~TForm1() {
+    if (ctx_.form1 == this)
+        ctx_.form1 = nullptr;
+}
+
+QString TForm1::CurrentVersion() const {
+    if (ctx_.form3 && ctx_.form3->StaticText_version_info)
+        return ctx_.form3->StaticText_version_info->text();
+    return DesignTimeVersion;
+}
+
+void TForm1::StopLink() {
+    if (ctx_.link)
+        ctx_.link->StopLink();
+}
+
+void TForm1::HideSecondaryWindows(bool chart, bool options, bool correction) {
+    if (chart && ctx_.form4 && ctx_.form4->isVisible())
+        ctx_.form4->hide();
+    if (options && ctx_.form3 && ctx_.form3->isVisible())
+        ctx_.form3->hide();
+    if (correction && ctx_.form2 && ctx_.form2->isVisible())
+        ctx_.form2->hide();
+}
+
+void TForm1::showEvent(QShowEvent *event) {
+    QWidget::showEvent(event);
+    if (!firstShowDone_)
+        FormShow();
+}
+
+void TForm1::FormShow() {
+    if (firstShowDone_ || QCoreApplication::closingDown())
+        return;
+    firstShowDone_ = true;
+
+    // Cells change only through the edit operations; the grids never edit in place.
+    ZeroMaps();
+    if (ctx_.form2) {
+        for (CorrectionTable table : {CorrectionTable::Water, CorrectionTable::Air, CorrectionTable::Battery,
+                                      CorrectionTable::AirPressure}) {
+            DataGrid *grid = ctx_.form2->tableGrid(table);
+            grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+            for (int column = 0; column < TForm2::TableColumns; ++column)
+                grid->setCellValue(column, 1, 0.0);
+        }
+    }
+    if (onRefreshCaptions)
+        onRefreshCaptions();
+
+    // Option defaults, the RPM rows of the maps and the correction-table headers live in the options window.
+    if (ctx_.form3) {
+        ctx_.form3->ApplyFirstShowDefaults();
+    }
+    EnableMainControls(false);
+    if (ctx_.form3) {
+        ctx_.form3->ApplyRpmRangeToGrids();
+        ctx_.form3->RebuildCorrectionHeaders();
+        ctx_.form3->ShowCorrectionTableName();
+        ctx_.form3->ShowCorrectionEnables();
+    }
+
+    GroupBox_gauge_up_down_loading->setTitle(QStringLiteral("Up_loading"));
+    GroupBox_gauge_up_down_loading->show();
+    GroupBox_gauge_up_down_loading->raise();
+    if (ctx_.form4)
+        ctx_.form4->move(53, 52);
+    AdvStringGrid_fuel->setEnabled(false);
+    AdvStringGrid_injection_boost_correction->setEnabled(false);
+    ApplyBoostTabVisibility();
+
+    // The connect sequence starts one delayed-action interval later.
+    if (ctx_.link)
+        ctx_.link->ArmDelayedAction(0);
+}
+
+bool TForm1::FormCloseQuery() {
+    StopLink();
+    if (ctx_.link) {
+        ctx_.link->Timer3->stop();
+        ctx_.link->Timer4->stop();
+    }
+    if (IsOnline() && DataNotLocked() && ctx_.dialogs) {
+        const DialogButton answer = ctx_.dialogs->show(
+            DialogKind::Warning,
+            QStringLiteral("Data is not locked in the ECU do you still want to close the programm ?"),
+            {DialogButton::Yes, DialogButton::No});
+        if (answer != DialogButton::Yes)
+            return false;
+    }
+    return true;
+}
+
+void TForm1::closeEvent(QCloseEvent *event) {
+    if (FormCloseQuery())
+        event->accept();
+    else
+        event->ignore();
+}
+
+QList<QWidget *> TForm1::dashboardClickTargets() const {
+    QList<QWidget *> targets;
+    for (QLabel *dashboard : {Panel_dashbord, Panel_dashbord2}) {
+        targets.append(dashboard);
+        for (QWidget *child : dashboard->findChildren<QWidget *>())
+            targets.append(child);
+    }
+    return targets;
+}
+
+bool TForm1::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == GroupBox_Edit_menu) {
+        if (event->type() == QEvent::Show || event->type() == QEvent::Hide)
+            for (QShortcut *shortcut : editMenuShortcuts_)
+                shortcut->setEnabled(event->type() == QEvent::Show);
+        return QWidget::eventFilter(watched, event);
+    }
+    if (event->type() == QEvent::MouseButtonRelease) {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        auto *widget = qobject_cast<QWidget *>(watched);
+        if (mouse->button() == Qt::LeftButton && widget &&
+            widget->rect().contains(mouse->position().toPoint())) {
+            Panel_dashbordClick();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
