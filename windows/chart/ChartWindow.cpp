@@ -153,7 +153,10 @@ void TForm4::placeWindow(int top) {
     const QRect area = screen ? screen->geometry() : QRect();
     resize(width(), WindowHeight);
     move(area.left() + 53, area.top() + top);
+    // A hidden window gets its resize event only when shown; the buttons need the chart height now.
+    Chart1->setGeometry(rect());
     placeButtons();
+    placeFooter();
 }
 
 void TForm4::placeButtons() {
