@@ -94,7 +94,7 @@ void TForm4::LiveCellUpdate(int liveColumn, int liveRow, int liveTableColumn, bo
     const int liveBar = (speedRow ? liveColumn : liveRow) - 1;
     if (liveBar < 0 || liveBar >= barCount())
         return;
-    if (ChartLine == liveLine) {
+    if (ChartLine != liveLine) {
         colorBar(ChartBar, normalColor(ChartBar));
         return;
     }
