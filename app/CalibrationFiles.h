@@ -1,0 +1,68 @@
+#pragma once
+// Saving and loading calibration files from the controls: the toolbar buttons, the F2/F3 keys and the
+// file dialogs. The record layout itself is in files/CalibrationFile.h.
+//
+// A save goes through a temporary file that replaces the old one only when complete. A load reads and
+// checks the whole file first: a missing, unreadable or short file changes nothing (the version caption
+// included); a file the user abandons at the "ECU is newer" question changes nothing either.
+//
+// Wiring: the program sets TForm1::onOpenFile / onSaveFile to SpeedButton_openfileClick /
+// SpeedButton_savefileClick, and the main window's key handler calls OpenFileKey (F2) and SaveFileKey (F3).
+#include <QObject>
+#include <QString>
+#include <functional>
+
+struct AppContext;
+
+struct FileDialogRequest {
+    enum class Mode { Open, Save };
+    Mode mode = Mode::Open;
+    QString title;         // "Open" or "Save as"
+    QString directory;     // ProgramDirectory
+    QString fileName;      // proposed name ("noname.f03" / "noname.f00" until a file was saved)
+    QStringList filters;   // the three "Fuel map (...)" filters
+    int filterIndex = 1;   // 1-based: 1 ".f03", 3 ".f0*"
+    QString defaultSuffix; // appended when the user types a name without one
+};
+
+class CalibrationFiles : public QObject {
+    Q_OBJECT
+public:
+    // Returns the chosen path, or an empty string when the dialog was cancelled.
+    using FileDialog = std::function<QString(const FileDialogRequest &)>;
+
+    explicit CalibrationFiles(AppContext &ctx, QObject *parent = nullptr);
+
+    // Replaces the real file dialog (tests answer without a modal window).
+    void setFileDialog(FileDialog dialog) { dialog_ = std::move(dialog); }
+
+    // True when the file was written / read into the controls.
+    bool SaveCalibrationFile(const QString &path);
+    bool LoadCalibrationFile(const QString &path);
+
+    // Toolbar buttons: the link is stopped around the dialog and live polling resumes afterwards.
+    void SpeedButton_savefileClick();
+    void SpeedButton_openfileClick();
+    // F3 and F2: only while the matching toolbar button is enabled; polling is not paused.
+    void SaveFileKey();
+    void OpenFileKey();
+
+    // The dialog requests as the current firmware wants them.
+    FileDialogRequest saveDialogRequest();
+    FileDialogRequest openDialogRequest() const;
+
+private:
+    QString askForFile(const FileDialogRequest &request);
+    bool saveWithDialog();
+    bool openWithDialog();
+    // After a load: offline, grids and toolbar disabled, the transfer menu offering a download.
+    void enterFileLoadedState();
+    void stopLink();
+    void resumePolling();
+    void reportVersion(const QString &version);
+    bool confirmIfEcuNewer(const QString &version);
+
+    AppContext &ctx_;
+    FileDialog dialog_;
+    QString saveName_ = QStringLiteral("noname.f03");
+};
