@@ -1,0 +1,155 @@
+#include "windows/opening/Manual.h"
+#include "app/AppContext.h"
+#include "core/Dialogs.h"
+#include "windows/opening/ManualChoice.h"
+#include "windows/options/OptionsWindow.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+void writeLanguage(const QString &dir, const QByteArray &bytes) {
+    QFile f(dir + QStringLiteral("/Language.ini"));
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+QByteArray le32(qint32 v) {
+    return QByteArray(1, char(v & 0xFF)) + char((v >> 8) & 0xFF) + char((v >> 16) & 0xFF) +
+           char((v >> 24) & 0xFF);
+}
+} // namespace
+
+class ManualTest : public QObject {
+    Q_OBJECT
+private slots:
+    void namesFollowLanguageAndEdition_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<bool>("edition");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("1 new") << 1 << true << "QVR Fuel English version 3_01.pdf";
+        QTest::newRow("1 old") << 1 << false << "QVR Fuel English.pdf";
+        QTest::newRow("2 new") << 2 << true << "QVR Fuel Deutsch version 3_00.pdf";
+        QTest::newRow("2 old") << 2 << false << "QVR Fuel Deutsch.pdf";
+        QTest::newRow("3 new") << 3 << true << "QVR Fuel Nederlands versie 3_00.pdf";
+        QTest::newRow("3 old") << 3 << false << "QVR Fuel Nederlands.pdf";
+        QTest::newRow("7 new") << 7 << true << "QVR Fuel English version 3_00.pdf";
+        QTest::newRow("0 new") << 0 << true << "QVR Fuel English version 3_00.pdf";
+        QTest::newRow("-1 old") << -1 << false << "QVR Fuel English.pdf";
+    }
+    void namesFollowLanguageAndEdition() {
+        QFETCH(int, language);
+        QFETCH(bool, edition);
+        QFETCH(QString, name);
+        QCOMPARE(ManualFileName(language, edition), name);
+    }
+
+    void languageFileIsReadAsLittleEndianAndMustHoldFourBytes() {
+        QTemporaryDir dir;
+        const QString path = dir.path() + QStringLiteral("/Language.ini");
+        QVERIFY(!ReadLanguageValue(path).has_value());
+        writeLanguage(dir.path(), QByteArray("\x03\x00\x00\x00", 4));
+        QCOMPARE(ReadLanguageValue(path), std::optional<qint32>(3));
+        writeLanguage(dir.path(), QByteArray("\x02\x01\x00\x00\xFF", 5)); // 258, the rest ignored
+        QCOMPARE(ReadLanguageValue(path), std::optional<qint32>(258));
+        writeLanguage(dir.path(), QByteArray("\x02\x00\x00", 3));
+        QVERIFY(!ReadLanguageValue(path).has_value());
+        writeLanguage(dir.path(), QByteArray("\xFF\xFF\xFF\xFF", 4));
+        QCOMPARE(ReadLanguageValue(path), std::optional<qint32>(-1));
+    }
+
+    void helpOpensTheManualForTheOptionsWindowVersion() {
+        QTemporaryDir dir;
+        Dialogs dialogs;
+        AppContext ctx;
+        ctx.dialogs = &dialogs;
+        ctx.ProgramDirectory = dir.path() + QLatin1Char('/');
+        TForm3 options(ctx);
+        ctx.form3 = &options;
+        QStringList opened;
+        auto opener = [&](const QString &path) {
+            opened << path;
+            return true;
+        };
+
+        writeLanguage(dir.path(), le32(2));
+        options.StaticText_version_info->setText(QStringLiteral("3FA1AD1AA"));
+        OpenManual(ctx, opener);
+        options.StaticText_version_info->setText(QStringLiteral("2FA1AD1AA"));
+        OpenManual(ctx, opener);
+        writeLanguage(dir.path(), le32(1));
+        options.StaticText_version_info->setText(QStringLiteral("3FA1AA1AA"));
+        OpenManual(ctx, opener);
+        writeLanguage(dir.path(), le32(7));
+        OpenManual(ctx, opener);
+
+        QCOMPARE(opened, (QStringList{ctx.ProgramDirectory + "QVR Fuel Deutsch version 3_00.pdf",
+                                      ctx.ProgramDirectory + "QVR Fuel Deutsch.pdf",
+                                      ctx.ProgramDirectory + "QVR Fuel English version 3_01.pdf",
+                                      ctx.ProgramDirectory + "QVR Fuel English version 3_00.pdf"}));
+        QVERIFY(dialogs.shown().isEmpty());
+    }
+
+    void missingOrShortLanguageFileFallsBackToTheOldEnglishManual() {
+        QTemporaryDir dir;
+        Dialogs dialogs;
+        AppContext ctx;
+        ctx.dialogs = &dialogs;
+        ctx.ProgramDirectory = dir.path() + QLatin1Char('/');
+        QStringList opened;
+        auto opener = [&](const QString &path) {
+            opened << path;
+            return true;
+        };
+
+        OpenManual(ctx, opener); // no file; no options window: the start-up version applies
+        writeLanguage(dir.path(), QByteArray("\x03\x00", 2));
+        OpenManual(ctx, opener);
+
+        QCOMPARE(opened, (QStringList{ctx.ProgramDirectory + "QVR Fuel English.pdf",
+                                      ctx.ProgramDirectory + "QVR Fuel English.pdf"}));
+        QCOMPARE(dialogs.shown().size(), 2);
+        for (const DialogRequest &r : dialogs.shown()) {
+            QCOMPARE(r.text, QStringLiteral("Can't find: Language.ini"));
+            QCOMPARE(r.buttons, QList<DialogButton>{DialogButton::Ok});
+        }
+    }
+
+    void missingManualIsReportedByName() {
+        QTemporaryDir dir;
+        Dialogs dialogs;
+        AppContext ctx;
+        ctx.dialogs = &dialogs;
+        ctx.ProgramDirectory = dir.path() + QLatin1Char('/');
+        writeLanguage(dir.path(), le32(3));
+
+        // The real opener: the file is not there, so no viewer is started.
+        OpenManual(ctx);
+        QCOMPARE(dialogs.shown().size(), 1);
+        QCOMPARE(dialogs.shown().first().text,
+                 QStringLiteral("Can't find:  QVR Fuel Nederlands versie 3_00.pdf"));
+
+        // A viewer that refuses counts the same.
+        dialogs.clearShown();
+        OpenManual(ctx, [](const QString &) { return false; });
+        QCOMPARE(dialogs.shown().size(), 1);
+        QCOMPARE(dialogs.shown().first().text,
+                 QStringLiteral("Can't find:  QVR Fuel Nederlands versie 3_00.pdf"));
+    }
+
+    void programDirectoryWithoutSeparatorStillFindsTheFiles() {
+        QTemporaryDir dir;
+        writeLanguage(dir.path(), le32(2));
+        const ManualChoice choice = ChooseManualFile(dir.path(), QStringLiteral("2FA1AD1AA"));
+        QVERIFY(!choice.languageFileMissing);
+        QCOMPARE(choice.fileName, QStringLiteral("QVR Fuel Deutsch.pdf"));
+        QCOMPARE(ProgramFilePath(QStringLiteral("/opt/qvr"), QStringLiteral("a.pdf")),
+                 QStringLiteral("/opt/qvr/a.pdf"));
+        QCOMPARE(ProgramFilePath(QStringLiteral("/opt/qvr/"), QStringLiteral("a.pdf")),
+                 QStringLiteral("/opt/qvr/a.pdf"));
+    }
+};
+
+QTEST_MAIN(ManualTest)
+#include "ManualTest.moc"
