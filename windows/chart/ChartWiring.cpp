@@ -40,8 +40,7 @@ void TForm4::ConnectToWindows() {
     };
     links.boostTabShown = [ctx]() {
         const TForm1 *main = ctx->form1;
-        return main && main->xpPageControl_injection &&
-               main->xpPageControl_injection->currentWidget() == main->xpTabSheet_injection_boost_correction;
+        return main && main->VisibleMapGrid() == main->AdvStringGrid_injection_boost_correction;
     };
     links.hideEditMenu = [ctx]() {
         if (ctx->form1 && ctx->form1->GroupBox_Edit_menu)
