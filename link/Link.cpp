@@ -96,9 +96,9 @@ void Link::ClosePort() {
         ComPort1->close();
 }
 
-void Link::SendFrame(const QByteArray &frame) {
+bool Link::SendFrame(const QByteArray &frame) {
     if (!IsConnected())
-        return;
+        return true;
     RxCount = 0;
     RxBuffer.clear();
     if (!ComPort1->write(frame)) {
@@ -107,9 +107,10 @@ void Link::SendFrame(const QByteArray &frame) {
         DisableTimer(Timer4);
         if (dialogs_)
             dialogs_->error(QStringLiteral("Communicatie Error"));
-        return;
+        return false;
     }
     EnableTimer(Timer2);
+    return true;
 }
 
 void Link::StopLink() {

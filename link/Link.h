@@ -63,7 +63,8 @@ public:
     bool OpenPortIfClosed();
     void ClosePort();
     bool IsConnected() const;
-    void SendFrame(const QByteArray &frame);
+    // False only when writing failed (the link is then stopped and the user told).
+    bool SendFrame(const QByteArray &frame);
     void StopLink();
     void RetryStep();
     // DelayedAction := code and enable Timer4.
@@ -101,7 +102,7 @@ private:
     bool Online() const;
     QString Version() const;
     bool OpenForVersionRequest();
-    void SendWithChecksum(char letter, const QByteArray &payload);
+    bool SendWithChecksum(char letter, const QByteArray &payload);
     void RejectAndRetry();
     void RefreshCommErrors();
     bool ApplyReply(const ReplyRule &rule);

@@ -10,13 +10,13 @@
 
 #include <array>
 
-void Link::SendWithChecksum(char letter, const QByteArray &payload) {
+bool Link::SendWithChecksum(char letter, const QByteArray &payload) {
     QByteArray frame;
     frame.reserve(payload.size() + 2);
     frame.append(letter);
     frame.append(payload);
     frame.append(char(FrameChecksum(frame)));
-    SendFrame(frame);
+    return SendFrame(frame);
 }
 
 bool Link::OpenForVersionRequest() {
@@ -85,7 +85,9 @@ void Link::RequestLiveData() {
     if (!Online())
         return;
     LastCommand = VersionAtLeast(Version(), QStringLiteral("3FA")) ? 'd' : 'D';
-    SendFrame(QByteArray(1, LastCommand));
+    // A dead line must not keep the poll going: every tick would report the failure again.
+    if (!SendFrame(QByteArray(1, LastCommand)))
+        return;
     EnableTimer(Timer1);
     EnableTimer(Timer2);
     RefreshCommErrors();

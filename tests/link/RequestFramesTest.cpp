@@ -181,6 +181,11 @@ private slots:
         QCOMPARE(dialogs->shown().size(), 1);
         QCOMPARE(dialogs->shown()[0].text, QStringLiteral("Communicatie Error"));
         QCOMPARE(dialogs->shown()[0].kind, DialogKind::Error);
+
+        link->RequestLiveData();
+        QVERIFY(!link->Timer1->isActive());
+        QVERIFY(!link->Timer2->isActive());
+        QCOMPARE(dialogs->shown().size(), 2);
     }
 
     void versionRequestOnAPortThatWillNotOpenGoesOffline() {
