@@ -38,7 +38,7 @@ TForm1::TForm1(AppContext &ctx, QWidget *parent) : QWidget(parent), ctx_(ctx) {
     buildAccessBoxes();
 
     const QRect pages = xpPageControl_injection->geometry();
-    resize(std::min(795, pages.right() + 6), std::min(666, pages.bottom() + 6));
+    resize(795, std::min(666, pages.bottom() + 8));
     move(0, 0);
 
     for (QWidget *target : dashboardClickTargets())

@@ -1,7 +1,31 @@
+#include "app/Application.h"
+#include "app/MainWindow.h"
+
 #include <QApplication>
+#include <QDir>
+#include <QTimer>
 
 int main(int argc, char **argv) {
     QApplication app(argc, argv);
-    app.setApplicationDisplayName(QStringLiteral("QVR Fuel"));
-    return 0;
+    QApplication::setApplicationName(QStringLiteral("QVR Fuel"));
+    QApplication::setApplicationDisplayName(QStringLiteral("QVR Fuel"));
+
+    QStringList arguments = QApplication::arguments();
+    arguments.removeFirst();
+
+    Application::Options options;
+    options.programDirectory = QDir(QApplication::applicationDirPath()).absolutePath() + QLatin1Char('/');
+    Application program(arguments, options);
+    TForm1 *main = program.mainWindow();
+    main->show();
+
+    const QString screenshot = ScreenshotPath(arguments);
+    if (!screenshot.isEmpty()) {
+        // Picture the main window once it has settled, then quit.
+        QTimer::singleShot(400, main, [main, screenshot] {
+            main->grab().save(screenshot);
+            QApplication::exit(0);
+        });
+    }
+    return app.exec();
 }

@@ -7,6 +7,7 @@
 namespace {
 const QColor DataBackground(255, 255, 255);
 const QColor DataForeground(0, 0, 255);
+const QColor HeaderForeground(0, 0, 0);
 } // namespace
 
 DataGrid::DataGrid(int columnCount, int rowCount, QWidget *parent)
@@ -23,6 +24,7 @@ DataGrid::DataGrid(int columnCount, int rowCount, QWidget *parent)
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setTabKeyNavigation(false);
     setWordWrap(false);
+    setTextElideMode(Qt::ElideNone);
     setCornerButtonEnabled(false);
 
     QPalette pal = palette();
@@ -43,6 +45,8 @@ DataGrid::DataGrid(int columnCount, int rowCount, QWidget *parent)
                 item->setFlags(Qt::ItemIsEnabled);
                 item->setFont(headerFont);
                 item->setBackground(fixedColor_);
+                // Header text stays black on silver or yellow, also in a disabled grid.
+                item->setForeground(HeaderForeground);
             } else {
                 item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
                 item->setBackground(DataBackground);

@@ -17,10 +17,20 @@ constexpr int GridRows = MapRows + 1;
 DataGrid *makeMapGrid(QWidget *page, const QString &name, const QString &format) {
     auto *grid = new DataGrid(GridColumns, GridRows, page);
     grid->setObjectName(name);
+    // "12500" in bold has to fit a 40-pixel column.
+    QFont small = grid->font();
+    small.setPointSizeF(8);
+    grid->setFont(small);
+    for (int row = 0; row < GridRows; ++row)
+        for (int column = 0; column < GridColumns; ++column)
+            if (row == 0 || column == 0) {
+                QFont header = small;
+                header.setBold(true);
+                grid->item(row, column)->setFont(header);
+            }
     grid->setValueFormat(format);
     grid->setColumnWidths(40);
     grid->setRowHeights(18);
-    grid->setFixedSize(grid->fullSize());
     grid->setFrameStyle(QFrame::Box | QFrame::Plain);
     grid->setFixedSize(grid->fullSize());
     grid->setShowGrid(true);

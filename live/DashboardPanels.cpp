@@ -55,7 +55,7 @@ QLabel *makeLamp(QWidget *parent, const QString &name, const QRect &geometry) {
 
 QLabel *makeOfflineHint(QLabel *dashboard, const QString &name) {
     QLabel *hint = MakeLabel(dashboard, name, QStringLiteral("Press F10 for online"),
-                             QRect(0, DashboardHeight - 30, DashboardWidth, 18), Qt::AlignCenter);
+                             QRect(0, DashboardHeight - 26, DashboardWidth, 18), Qt::AlignCenter);
     hint->setFont(scaledFont(dashboard->font(), 9, false));
     hint->setCursor(Qt::PointingHandCursor);
     return hint;
@@ -65,8 +65,7 @@ QLabel *makeDashboard(QWidget *parent, const QString &name) {
     QLabel *dashboard = MakePanel(
         parent, name, QRect(DashboardX, DashboardY, DashboardWidth, DashboardHeight), Colors::Silver);
     dashboard->setFont(scaledFont(parent->font(), 13, true));
-    dashboard->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    dashboard->setContentsMargins(0, 22, 0, 0);
+    dashboard->setAlignment(Qt::AlignCenter);
     dashboard->setCursor(Qt::PointingHandCursor);
     return dashboard;
 }

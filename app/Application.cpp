@@ -1,0 +1,88 @@
+#include "app/Application.h"
+
+#include "app/MainWindow.h"
+#include "app/MessageBoxPresenter.h"
+#include "link/Link.h"
+#include "link/QtSerialPortAdapter.h"
+#include "windows/chart/ChartWindow.h"
+#include "windows/correction/CorrectionWindow.h"
+#include "windows/opening/Manual.h"
+#include "windows/opening/OpeningDialog.h"
+#include "windows/options/OptionsWindow.h"
+
+CommandLine ParseCommandLine(const QStringList &arguments) {
+    CommandLine line;
+    line.arguments = arguments;
+    const QString first = arguments.value(0);
+    const QString second = arguments.value(1);
+    // "-O" must match exactly; "-S" in either case.
+    line.suppressOpeningDialog = first == QLatin1String("-O") || second == QLatin1String("-O");
+    line.slowTiming = first.toUpper() == QLatin1String("-S") || second.toUpper() == QLatin1String("-S");
+    line.demo = arguments.contains(QStringLiteral("--demo"));
+    return line;
+}
+
+QString ScreenshotPath(const QStringList &arguments) {
+    const int at = arguments.indexOf(QStringLiteral("--screenshot"));
+    return at >= 0 ? arguments.value(at + 1) : QString();
+}
+
+Application::Application(const QStringList &arguments, const Options &options) {
+    ctx_.commandLine = ParseCommandLine(arguments);
+    ctx_.ProgramDirectory = options.programDirectory;
+    ctx_.dialogs = &dialogs_;
+    if (options.useMessageBoxes)
+        dialogs_.setPresenter(MessageBoxPresenter());
+    if (options.createLink) {
+        port_ = std::make_unique<QtSerialPortAdapter>();
+        link_ = std::make_unique<Link>(port_.get(), &dialogs_);
+        ctx_.link = link_.get();
+    }
+
+    form1_ = std::make_unique<TForm1>(ctx_);
+    FormCreate();
+    form2_ = std::make_unique<TForm2>(ctx_);
+    ctx_.form2 = form2_.get();
+    form3_ = std::make_unique<TForm3>(ctx_);
+    ctx_.form3 = form3_.get();
+    form4_ = std::make_unique<TForm4>(ctx_);
+    ctx_.form4 = form4_.get();
+    // The program keeps a second opening dialog that is never shown.
+    spareOpening_ = std::make_unique<TOKBottomDlg_openingsscherm>(ctx_);
+
+    TForm1 *main = form1_.get();
+    main->onOpenManual = [this] { OpenManual(ctx_); };
+}
+
+void Application::FormCreate() {
+    ctx_.SoftwareSubVersion = QStringLiteral("1AA");
+    if (!ctx_.commandLine.suppressOpeningDialog)
+        ShowOpeningDialog(ctx_, form1_.get());
+    if (ctx_.link) {
+        ctx_.link->ChoosePort(ctx_.ProgramDirectory, ctx_.commandLine.arguments);
+        if (ctx_.commandLine.slowTiming)
+            ctx_.link->SetSlowTiming();
+        ctx_.link->ResetState();
+    }
+    form1_->ActiveMapGrid = FuelMapGrid;
+    form1_->InterpolationSpan = 0;
+    form1_->move(0, 0);
+    form1_->EnableValueLabels(false);
+    ctx_.CalSensor = 1;
+    ctx_.MaxRpm = 20000;
+}
+
+Application::~Application() {
+    // Windows go in the reverse order of creation, each leaving the context first.
+    spareOpening_.reset();
+    ctx_.form4 = nullptr;
+    form4_.reset();
+    ctx_.form3 = nullptr;
+    form3_.reset();
+    ctx_.form2 = nullptr;
+    form2_.reset();
+    form1_.reset();
+    ctx_.link = nullptr;
+    link_.reset();
+    port_.reset();
+}

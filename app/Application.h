@@ -1,0 +1,55 @@
+#pragma once
+// Program start: reads the command line, builds the AppContext, the link and the windows in their
+// fixed order (main window, correction tables, options, chart, a spare opening dialog), and owns them.
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+#include "app/AppContext.h"
+#include "core/Dialogs.h"
+
+class TForm1;
+class TForm2;
+class TForm3;
+class TForm4;
+class TOKBottomDlg_openingsscherm;
+class Link;
+class SerialPort;
+
+// Switches of the command line (arguments without the program name).
+CommandLine ParseCommandLine(const QStringList &arguments);
+
+// The file named after "--screenshot", or empty. Used to picture the main window and quit.
+QString ScreenshotPath(const QStringList &arguments);
+
+class Application {
+public:
+    struct Options {
+        QString programDirectory;    // with trailing separator
+        bool useMessageBoxes = true; // false: no presenter, every box answers its first button
+        bool createLink = true;      // false: no serial port (window tests)
+    };
+
+    Application(const QStringList &arguments, const Options &options);
+    ~Application();
+    Application(const Application &) = delete;
+    Application &operator=(const Application &) = delete;
+
+    AppContext &context() { return ctx_; }
+    Dialogs &dialogs() { return dialogs_; }
+    TForm1 *mainWindow() const { return form1_.get(); }
+
+private:
+    // What the main window's creation does before the other windows exist.
+    void FormCreate();
+
+    AppContext ctx_;
+    Dialogs dialogs_;
+    std::unique_ptr<SerialPort> port_;
+    std::unique_ptr<Link> link_;
+    std::unique_ptr<TForm1> form1_;
+    std::unique_ptr<TForm2> form2_;
+    std::unique_ptr<TForm3> form3_;
+    std::unique_ptr<TForm4> form4_;
+    std::unique_ptr<TOKBottomDlg_openingsscherm> spareOpening_;
+};
