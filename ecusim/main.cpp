@@ -1,4 +1,5 @@
 // qvr-ecusim: a simulated ECU on a pseudo-terminal. Prints the line's path, then serves until stopped.
+#include "ecusim/DemoCalibration.h"
 #include "ecusim/EcuCalibrationFile.h"
 #include "ecusim/EcuSim.h"
 
@@ -54,6 +55,8 @@ int main(int argc, char *argv[]) {
         QStringLiteral("Initial calibration (.f03 or .f00); its header also sets the "
                        "version unless --version-string is given."),
         QStringLiteral("path"));
+    const QCommandLineOption demoOpt(QStringLiteral("demo-image"),
+                                     QStringLiteral("Start with a plausible calibration instead of zeros."));
     const QCommandLineOption pacedOpt(QStringLiteral("paced"),
                                       QStringLiteral("Send replies at the speed of a 9600-baud line."));
     const QCommandLineOption faultOpt(
@@ -67,11 +70,13 @@ int main(int argc, char *argv[]) {
                                      QStringLiteral("number"), QStringLiteral("1"));
     const QCommandLineOption verboseOpt(QStringLiteral("verbose"),
                                         QStringLiteral("Print every request received on standard error."));
-    parser.addOptions(
-        {versionOpt, serialOpt, accessOpt, passwordOpt, fileOpt, pacedOpt, faultOpt, seedOpt, verboseOpt});
+    parser.addOptions({versionOpt, serialOpt, accessOpt, passwordOpt, fileOpt, demoOpt, pacedOpt, faultOpt,
+                       seedOpt, verboseOpt});
     parser.process(app);
 
     EcuSimConfig config;
+    if (parser.isSet(demoOpt))
+        config.image = DemoCalibrationImage();
     if (parser.isSet(fileOpt)) {
         EcuCalibrationFile file;
         QString error;

@@ -1,4 +1,5 @@
 // The simulator's parts without a line: request framing, fault plans, calibration files, the engine model.
+#include "ecusim/DemoCalibration.h"
 #include "ecusim/EcuCalibrationFile.h"
 #include "ecusim/EcuFaultPlan.h"
 #include "ecusim/EcuWire.h"
@@ -222,6 +223,23 @@ private slots:
         QCOMPARE(EngineModel::RowFor(20000, image, true), 25);
         // Without an RPM axis the rows are 500 RPM apart.
         QCOMPARE(EngineModel::RowFor(6000, image, false), 12);
+    }
+
+    void demoCalibrationIsPlausible() {
+        const QVector<std::uint16_t> image = DemoCalibrationImage();
+        QCOMPARE(image.size(), 1089);
+        for (int row = 0; row < 25; ++row) {
+            for (int column = 1; column < 16; ++column)
+                QVERIFY(image.at(row * 16 + column) > image.at(row * 16 + column - 1));
+            QVERIFY(image.at(row * 16) >= 100 && image.at(row * 16 + 15) <= 4095); // 1.00 .. 40.95 ms
+        }
+        QCOMPARE(int(image.at(512)), 100);  // 1000 RPM
+        QCOMPARE(int(image.at(536)), 1300); // 13000 RPM
+        QVERIFY(image.at(434) > image.at(435));
+        QCOMPARE(int(image.at(436)), 0x5761); // "Wa"
+        QCOMPARE(int(image.at(400)), 400);    // +40.0 % when cold
+        QCOMPARE(int(image.at(431)), 0);
+        QCOMPARE(int(image.at(568)), 0x8032); // -5.0 % for hot air
     }
 
     void frozenEngineRepeatsItsSample() {
