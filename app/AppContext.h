@@ -4,24 +4,26 @@
 #include <QString>
 #include <QStringList>
 
-class TForm1;                    // main window (app/MainWindow.h)
-class TForm2;                    // correction tables (windows/correction/CorrectionWindow.h)
-class TForm3;                    // options (windows/options/OptionsWindow.h)
-class TForm4;                    // chart (windows/chart/ChartWindow.h)
+class TForm1;                      // main window (app/MainWindow.h)
+class TForm2;                      // correction tables (windows/correction/CorrectionWindow.h)
+class TForm3;                      // options (windows/options/OptionsWindow.h)
+class TForm4;                      // chart (windows/chart/ChartWindow.h)
 class TOKBottomDlg_openingsscherm; // opening dialog (windows/opening/OpeningDialog.h)
-class Link;                      // serial link, timers, command set (link/Link.h)
-class TransferMachine;           // shared step machine of transfers and edit jobs (link/TransferMachine.h)
-class Dialogs;                   // message-box facade (core/Dialogs.h)
+class Link;                        // serial link, timers, command set (link/Link.h)
+class TransferMachine;             // shared step machine of transfers and edit jobs (link/TransferMachine.h)
+class Dialogs;                     // message-box facade (core/Dialogs.h)
+class AppLinkHooks; // the program's answers to the link; parts register here (app/AppLinkHooks.h)
+class EcuSimRunner; // the in-process simulated ECU of demo mode (ecusim/EcuSimRunner.h)
 
 struct CommandLine {
-    QStringList arguments;       // without the program name
+    QStringList arguments;              // without the program name
     bool suppressOpeningDialog = false; // "-O", first or second argument, case-sensitive
     bool slowTiming = false;            // "-S", first or second argument, any case
     bool demo = false;                  // "--demo": start a simulated ECU in-process
 };
 
 struct AppContext {
-    QString ProgramDirectory;    // directory of the executable, with trailing separator
+    QString ProgramDirectory; // directory of the executable, with trailing separator
     QString SoftwareSubVersion = QStringLiteral("1AA");
     int MaxRpm = 20000;
     int CalSensor = 1;
@@ -34,6 +36,8 @@ struct AppContext {
 
     Dialogs *dialogs = nullptr;
     Link *link = nullptr;
+    AppLinkHooks *linkHooks = nullptr;
+    EcuSimRunner *demoEcu = nullptr; // only with "--demo"
     TransferMachine *transfer = nullptr;
     TForm1 *form1 = nullptr;
     TForm2 *form2 = nullptr;

@@ -1,7 +1,10 @@
 #include "app/Application.h"
 
+#include "app/AppLinkHooks.h"
 #include "app/MainWindow.h"
 #include "app/MessageBoxPresenter.h"
+#include "ecusim/DemoCalibration.h"
+#include "ecusim/EcuSimRunner.h"
 #include "link/Link.h"
 #include "link/QtSerialPortAdapter.h"
 #include "windows/chart/ChartWindow.h"
@@ -35,7 +38,9 @@ Application::Application(const QStringList &arguments, const Options &options) {
         dialogs_.setPresenter(MessageBoxPresenter());
     if (options.createLink) {
         port_ = std::make_unique<QtSerialPortAdapter>();
-        link_ = std::make_unique<Link>(port_.get(), &dialogs_);
+        linkHooks_ = std::make_unique<AppLinkHooks>(ctx_);
+        ctx_.linkHooks = linkHooks_.get();
+        link_ = std::make_unique<Link>(port_.get(), &dialogs_, linkHooks_.get());
         ctx_.link = link_.get();
     }
 
@@ -63,6 +68,8 @@ void Application::FormCreate() {
         if (ctx_.commandLine.slowTiming)
             ctx_.link->SetSlowTiming();
         ctx_.link->ResetState();
+        if (ctx_.commandLine.demo)
+            StartDemoEcu();
     }
     form1_->ActiveMapGrid = FuelMapGrid;
     form1_->InterpolationSpan = 0;
@@ -70,6 +77,21 @@ void Application::FormCreate() {
     form1_->EnableValueLabels(false);
     ctx_.CalSensor = 1;
     ctx_.MaxRpm = 20000;
+}
+
+void Application::StartDemoEcu() {
+    demoEcu_ = std::make_unique<EcuSimRunner>();
+    EcuSimConfig config;
+    config.image = DemoCalibrationImage();
+    config.paced = true;
+    const QString path = demoEcu_->start(config);
+    if (path.isEmpty()) {
+        dialogs_.error(QStringLiteral("The simulated ECU could not be started: ") + demoEcu_->lastError());
+        demoEcu_.reset();
+        return;
+    }
+    ctx_.demoEcu = demoEcu_.get();
+    ctx_.link->PortName = path;
 }
 
 Application::~Application() {
@@ -84,5 +106,9 @@ Application::~Application() {
     form1_.reset();
     ctx_.link = nullptr;
     link_.reset();
+    ctx_.linkHooks = nullptr;
+    linkHooks_.reset();
     port_.reset();
+    ctx_.demoEcu = nullptr;
+    demoEcu_.reset();
 }

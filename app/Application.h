@@ -15,6 +15,8 @@ class TForm4;
 class TOKBottomDlg_openingsscherm;
 class Link;
 class SerialPort;
+class AppLinkHooks;
+class EcuSimRunner;
 
 // Switches of the command line (arguments without the program name).
 CommandLine ParseCommandLine(const QStringList &arguments);
@@ -42,10 +44,14 @@ public:
 private:
     // What the main window's creation does before the other windows exist.
     void FormCreate();
+    // "--demo": a simulated ECU on a pseudo-terminal, paced like the real line, becomes the port.
+    void StartDemoEcu();
 
     AppContext ctx_;
     Dialogs dialogs_;
+    std::unique_ptr<EcuSimRunner> demoEcu_;
     std::unique_ptr<SerialPort> port_;
+    std::unique_ptr<AppLinkHooks> linkHooks_;
     std::unique_ptr<Link> link_;
     std::unique_ptr<TForm1> form1_;
     std::unique_ptr<TForm2> form2_;
