@@ -91,6 +91,7 @@ void TForm3::buildEngineLoadGroup() {
         g->addWidget(SpinEdit_max_engineload, 2, 1);
         g->addWidget(Button_automatic_cal, 3, 0, 1, 2, Qt::AlignLeft);
         g->setRowStretch(4, 1);
+        g->setColumnStretch(2, 1);
     }
 
     // Engine-load 2, used as MAP sensor or as air-pressure sensor
@@ -109,6 +110,8 @@ void TForm3::buildEngineLoadGroup() {
     SpinEdit_max_engineload2 = spin(QStringLiteral("SpinEdit_max_engineload2"), 0, 255, 1, 255);
     Button_automatic_cal2 =
         button(QStringLiteral("Button_automatic_cal2"), QStringLiteral("&Automatic cal."));
+    for (QPushButton *b : {Button_automatic_cal, Button_automatic_cal2})
+        b->setMinimumWidth(120);
 
     GroupBox_Pressure_at_MAP_output =
         group(QStringLiteral("GroupBox_Pressure_at_MAP_output"), QStringLiteral("Boost value calibration"));
@@ -134,6 +137,7 @@ void TForm3::buildEngineLoadGroup() {
         g->addWidget(Label_Pressure_at_MAP_output_375V, 1, 0);
         g->addWidget(SpinEdit_Pressure_at_MAP_output_375V, 1, 1);
         g->addWidget(Label_Pressure_at_MAP_output_375V_eenheid, 1, 2);
+        g->setColumnStretch(3, 1);
     }
 
     GroupBox_Air_pressure_sensor =
@@ -163,15 +167,16 @@ void TForm3::buildEngineLoadGroup() {
         radios->addWidget(RadioButton_Engine_load_MAP);
         radios->addWidget(RadioButton_Engine_load_Air_pressure);
         radios->addStretch(1);
-        g->addLayout(radios, 0, 0, 1, 2);
+        g->addLayout(radios, 0, 0, 1, 3);
         g->addWidget(Label_min_engineload2, 1, 0);
         g->addWidget(SpinEdit_min_engineload2, 1, 1);
         g->addWidget(Label_max_engineload2, 2, 0);
         g->addWidget(SpinEdit_max_engineload2, 2, 1);
         g->addWidget(Button_automatic_cal2, 3, 0, 1, 2, Qt::AlignLeft);
-        g->addWidget(GroupBox_Pressure_at_MAP_output, 4, 0, 1, 2);
-        g->addWidget(GroupBox_Air_pressure_sensor, 5, 0, 1, 2);
+        g->addWidget(GroupBox_Pressure_at_MAP_output, 4, 0, 1, 3);
+        g->addWidget(GroupBox_Air_pressure_sensor, 5, 0, 1, 3);
         g->setRowStretch(6, 1);
+        g->setColumnStretch(2, 1);
     }
 
     GroupBox_Boost_correction_factor = group(QStringLiteral("GroupBox_Boost_correction_factor"),

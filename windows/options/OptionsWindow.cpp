@@ -12,6 +12,7 @@ TForm3::TForm3(AppContext &ctx, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       ctx_(ctx) {
     setObjectName(QStringLiteral("Form3"));
+    ctx_.form3 = this;
     setWindowTitle(QStringLiteral("Options"));
 
     auto *outer = new QVBoxLayout(this);
@@ -45,11 +46,16 @@ TForm3::TForm3(AppContext &ctx, QWidget *parent)
     for (QGroupBox *panel : subPanels()) {
         body_->addWidget(panel, 0, 0);
         panel->hide();
-        biggest = biggest.expandedTo(panel->sizeHint());
+        biggest = biggest.expandedTo(panel->sizeHint()).expandedTo(panel->minimumSize());
     }
     bodyWidget->setMinimumSize(biggest);
     adjustSize();
     setFixedSize(sizeHint());
+}
+
+TForm3::~TForm3() {
+    if (ctx_.form3 == this)
+        ctx_.form3 = nullptr;
 }
 
 QString TForm3::currentVersion() const {

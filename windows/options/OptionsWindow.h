@@ -39,7 +39,8 @@ class QVBoxLayout;
 class TForm3 : public QWidget {
     Q_OBJECT
 public:
-    explicit TForm3(AppContext &ctx, QWidget *parent = nullptr);
+    explicit TForm3(AppContext &ctx, QWidget *parent = nullptr); // registers itself as ctx.form3
+    ~TForm3() override;
 
     // The firmware version every feature gate compares against.
     QString currentVersion() const;

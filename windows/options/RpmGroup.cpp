@@ -5,10 +5,29 @@
 #include "windows/options/OptionsWindow.h"
 #include "windows/options/OtherWindows.h"
 
+#include <QEvent>
 #include <QGridLayout>
 #include <QVBoxLayout>
 
 using namespace OptionsWidgets;
+
+namespace {
+// Keeps the RPM range panel over the whole pickup panel, from (5, 25) to its lower right corner.
+class RangeCover : public QObject {
+public:
+    RangeCover(QWidget *cover, QObject *parent) : QObject(parent), cover_(cover) {}
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (event->type() == QEvent::Resize) {
+            const QWidget *under = static_cast<QWidget *>(watched);
+            cover_->setGeometry(5, 25, under->width() - 10, under->height() - 30);
+        }
+        return false;
+    }
+
+private:
+    QWidget *cover_;
+};
+} // namespace
 
 void TForm3::buildRpmGroup() {
     GroupBox_RPM_pickup = group(QStringLiteral("GroupBox_RPM_pickup"), QStringLiteral("RPM pickup"), this);
@@ -118,10 +137,13 @@ void TForm3::buildRpmGroup() {
     Button_RPM_Range_Ok->setMinimumWidth(90);
     rows->addWidget(Button_RPM_Range_Ok, 5, 0, 1, 19, Qt::AlignRight);
     rows->setRowMinimumHeight(5, 40);
-    GroupBox_RPM_Range->resize(GroupBox_RPM_Range->sizeHint());
+    rows->setRowStretch(6, 1);
     GroupBox_RPM_Range->move(5, 25);
     GroupBox_RPM_Range->hide();
-    box->setMinimumSize(GroupBox_RPM_Range->width() + 10, GroupBox_RPM_Range->height() + 30);
+    const QSize range = GroupBox_RPM_Range->sizeHint();
+    box->setMinimumSize(range.width() + 10, range.height() + 30);
+    // While open the range covers the pickup controls (and their Ok and Cancel) completely.
+    box->installEventFilter(new RangeCover(GroupBox_RPM_Range, box));
 }
 
 std::array<QSpinBox *, 25> TForm3::rpmRangeRows() const {
