@@ -53,8 +53,11 @@ bool CalibrationFiles::SaveCalibrationFile(const QString &path) {
 
     const QByteArray bytes = EncodeCalibrationFile(version, EncodeImage(ctx_));
     QSaveFile file(path);
-    const bool written =
-        file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    bool written = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    // A short write (disk full, size limit) can pass unnoticed until the flush, and commit() would then
+    // still put the cut file in place: check the flushed size before replacing anything.
+    written = written && file.flush() && file.error() == QFileDevice::NoError && file.size() == bytes.size();
+    written = written && file.commit();
     if (!written) {
         file.cancelWriting();
         if (ctx_.dialogs)
