@@ -3,8 +3,7 @@
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
-#include <QLegend>
-#include <QLegendMarker>
+#include <QLabel>
 #include <QLineSeries>
 #include <QStackedBarSeries>
 #include <QToolButton>
@@ -272,6 +271,7 @@ void TForm4::setLeftAxis(double minimum, double maximum, const QString &title) {
 void TForm4::setBottomAxis(const QString &title, bool rotatedLabels) {
     BottomAxis->setTitleText(title);
     BottomAxis->setLabelsAngle(rotatedLabels ? -90 : 0);
+    BottomAxis->setTruncateLabels(false);
 }
 
 void TForm4::setLine(const QVector<QPointF> &points, bool marksVisible) {
@@ -290,38 +290,71 @@ void TForm4::renderBars() {
     Series1->clear();
     Series2->clear();
     const int n = barCount();
+    // Upright labels are judged by their lying width when the axis decides which fit, which hides the
+    // first and last; an empty slot at each end gives them room.
+    pad_ = BottomAxis->labelsAngle() != 0 ? 1 : 0;
     // Category labels must be unique; equal header texts get invisible zero-width spaces appended.
     QStringList categories;
+    if (pad_)
+        categories.append(QStringLiteral(" "));
     for (const Bar &bar : bars_) {
-        QString label = bar.label.isEmpty() ? QStringLiteral(" ") : bar.label;
+        QString label = bar.label.isEmpty() ? QString(QChar(0x200B)) : bar.label;
         while (categories.contains(label))
             label += QChar(0x200B);
         categories.append(label);
     }
+    if (pad_)
+        categories.append(QStringLiteral("  "));
     BottomAxis->setCategories(categories);
     QList<QBarSet *> sets;
     for (int i = 0; i < n; ++i) {
         auto *set = new QBarSet(legendText(i));
-        QList<qreal> values(n, 0.0);
-        values[i] = bars_[i].value;
+        QList<qreal> values(n + 2 * pad_, 0.0);
+        values[i + pad_] = bars_[i].value;
         set->append(values);
         set->setColor(bars_[i].color);
-        set->setBorderColor(QColor(0, 0, 0));
+        set->setPen(QPen(QColor(64, 64, 64), 1));
         sets.append(set);
     }
     Series1->append(sets);
-    // The line lives in bar positions: bar i stands at category i.
+    // The line lives in bar positions: bar i stands at category i (+ the empty slot).
     if (!line_.isEmpty() && n >= 2) {
         const double x0 = bars_[0].x;
         const double dx = bars_[1].x - bars_[0].x;
         QList<QPointF> mapped;
         for (const QPointF &p : line_)
-            mapped.append(QPointF((p.x() - x0) / dx, p.y()));
+            mapped.append(QPointF((p.x() - x0) / dx + pad_, p.y()));
         Series2->replace(mapped);
     }
-    const auto markers = chart_->legend()->markers(Series2);
-    for (QLegendMarker *marker : markers)
-        marker->setVisible(false);
+    renderLegend();
+}
+
+void TForm4::renderLegend() {
+    const int n = barCount();
+    if (n == 0) {
+        ChartLegend->hide();
+        return;
+    }
+    // One column up to 16 values, two side by side beyond.
+    const int rows = n > 16 ? (n + 1) / 2 : n;
+    const int columns = (n + rows - 1) / rows;
+    QString html = QStringLiteral("<table cellspacing=0 cellpadding=0>");
+    for (int r = 0; r < rows; ++r) {
+        html += QStringLiteral("<tr>");
+        for (int c = 0; c < columns; ++c) {
+            const int i = c * rows + r;
+            if (i >= n)
+                break;
+            html += QStringLiteral("<td><span style='color:%1'>&#9632;</span>&nbsp;</td>"
+                                   "<td align=right>%2&nbsp;&nbsp;</td>")
+                        .arg(bars_[i].color.name(), legendText(i).toHtmlEscaped());
+        }
+        html += QStringLiteral("</tr>");
+    }
+    html += QStringLiteral("</table>");
+    ChartLegend->setText(html);
+    ChartLegend->show();
+    placeLegend();
 }
 
 void TForm4::renderBar(int index) {
@@ -330,8 +363,9 @@ void TForm4::renderBar(int index) {
         return;
     QBarSet *set = sets[index];
     set->setColor(bars_[index].color);
-    set->replace(index, bars_[index].value);
+    set->replace(index + pad_, bars_[index].value);
     set->setLabel(legendText(index));
+    renderLegend();
 }
 
 void TForm4::colorBar(int index, const QColor &color) {

@@ -7,7 +7,6 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLegend>
 #include <QLineSeries>
 #include <QMouseEvent>
 #include <QScreen>
@@ -21,6 +20,7 @@ namespace {
 constexpr int WindowHeight = 479;
 constexpr int WindowWidth = 780;
 constexpr int ButtonSize = 22;
+constexpr int LegendWidth = 150;
 const char *const FooterText = "             DATA IS NOT LOCKED !!!";
 
 QToolButton *makeButton(QWidget *parent, const char *name, Qt::ArrowType arrow,
@@ -59,7 +59,7 @@ void TForm4::buildControls() {
     chart_->setPlotAreaBackgroundBrush(QColor(200, 200, 200));
     chart_->setPlotAreaBackgroundVisible(true);
     // Room on the left for the buttons and at the bottom for the footer.
-    chart_->setMargins(QMargins(60, 4, 4, 22));
+    chart_->setMargins(QMargins(60, 4, LegendWidth + 4, 22));
     QFont titleFont = chart_->titleFont();
     titleFont.setPointSize(11);
     titleFont.setBold(true);
@@ -80,7 +80,7 @@ void TForm4::buildControls() {
     Series2->setMarkerSize(5);
     Series2->setPointLabelsFormat(QStringLiteral("@yPoint"));
     Series2->setPointLabelsColor(QColor(0, 0, 0));
-    Series2->setPointLabelsClipping(false);
+    Series2->setPointLabelsClipping(true);
     chart_->addSeries(Series2);
 
     LeftAxis = new QValueAxis(chart_);
@@ -96,19 +96,26 @@ void TForm4::buildControls() {
     Series2->attachAxis(LeftAxis);
     Series2->attachAxis(BottomAxis);
 
-    QLegend *legend = chart_->legend();
-    legend->setAlignment(Qt::AlignRight);
-    QFont legendFont = legend->font();
-    legendFont.setPointSize(7);
-    legend->setFont(legendFont);
-    legend->setMarkerShape(QLegend::MarkerShapeRectangle);
-    legend->setVisible(true);
+    // Up to 32 values do not fit a chart legend of one column in 479 pixels: the window draws its own.
+    chart_->legend()->setVisible(false);
 
     Chart1 = new QChartView(chart_, this);
     Chart1->setObjectName(QStringLiteral("Chart1"));
     Chart1->setRenderHint(QPainter::Antialiasing);
     Chart1->setFocusPolicy(Qt::NoFocus);
     Chart1->setGeometry(rect());
+
+    ChartLegend = new QLabel(Chart1);
+    ChartLegend->setObjectName(QStringLiteral("ChartLegend"));
+    ChartLegend->setTextFormat(Qt::RichText);
+    ChartLegend->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    QFont legendFont = ChartLegend->font();
+    legendFont.setPointSize(8);
+    ChartLegend->setFont(legendFont);
+    ChartLegend->setStyleSheet(
+        QStringLiteral("background: rgb(200, 200, 200); border: 1px solid rgb(150, 150, 150);"
+                       "padding: 3px;"));
+    ChartLegend->hide();
 
     ChartFooter = new QLabel(QString::fromLatin1(FooterText), Chart1);
     ChartFooter->setObjectName(QStringLiteral("ChartFooter"));
@@ -146,6 +153,7 @@ void TForm4::buildControls() {
 
     placeButtons();
     placeFooter();
+    placeLegend();
 }
 
 void TForm4::placeWindow(int top) {
@@ -157,6 +165,7 @@ void TForm4::placeWindow(int top) {
     Chart1->setGeometry(rect());
     placeButtons();
     placeFooter();
+    placeLegend();
 }
 
 void TForm4::placeButtons() {
@@ -170,6 +179,14 @@ void TForm4::placeButtons() {
     SpeedButton_bar_verlagen->move(4 + ButtonSize + 2, h - 23);
     SpeedButton_omhoog->move(4, h - 94);
     SpeedButton_omlaag->move(4 + ButtonSize + 8, h - 94);
+}
+
+void TForm4::placeLegend() {
+    if (!ChartLegend)
+        return;
+    ChartLegend->adjustSize();
+    const int x = Chart1->width() - LegendWidth + (LegendWidth - ChartLegend->width()) / 2;
+    ChartLegend->move(qMax(0, x), qMax(0, (Chart1->height() - ChartLegend->height()) / 2));
 }
 
 void TForm4::placeFooter() {
@@ -198,6 +215,7 @@ void TForm4::resizeEvent(QResizeEvent *event) {
     Chart1->setGeometry(rect());
     placeButtons();
     placeFooter();
+    placeLegend();
 }
 
 void TForm4::keyPressEvent(QKeyEvent *event) {

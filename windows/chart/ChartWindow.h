@@ -58,6 +58,7 @@ public:
     QValueAxis *LeftAxis = nullptr;
     QBarCategoryAxis *BottomAxis = nullptr;
     QLabel *ChartFooter = nullptr;
+    QLabel *ChartLegend = nullptr; // the values of the bars, one or two columns beside the chart
     QToolButton *SpeedButton_omhoog = nullptr;
     QToolButton *SpeedButton_omlaag = nullptr;
     QToolButton *SpeedButton_bar_verhogen = nullptr;
@@ -140,6 +141,8 @@ private:
     void placeWindow(int top);
     void placeButtons();
     void placeFooter();
+    void placeLegend();
+    void renderLegend();
 
     // Views (ChartViews.cpp).
     void buildSpeedRow(ChartMap map, int row);
@@ -171,6 +174,7 @@ private:
     QVector<Bar> bars_;
     QVector<QPointF> line_;
     QString valueFormat_;
+    int pad_ = 0; // empty category slots at each end of the bottom axis
     ChartMap map_ = ChartMap::Injection;
     ChartTable table_ = ChartTable::Water;
 };
