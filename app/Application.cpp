@@ -7,6 +7,7 @@
 #include "ecusim/EcuSimRunner.h"
 #include "link/Link.h"
 #include "link/QtSerialPortAdapter.h"
+#include "link/TransferMachine.h"
 #include "windows/chart/ChartWindow.h"
 #include "windows/correction/CorrectionWindow.h"
 #include "windows/opening/Manual.h"
@@ -42,6 +43,10 @@ Application::Application(const QStringList &arguments, const Options &options) {
         ctx_.linkHooks = linkHooks_.get();
         link_ = std::make_unique<Link>(port_.get(), &dialogs_, linkHooks_.get());
         ctx_.link = link_.get();
+        transfer_ = std::make_unique<TransferMachine>(link_->Timer3);
+        ctx_.transfer = transfer_.get();
+        linkHooks_->addPart(transfer_.get());
+        linkHooks_->transferStepQuery = [this] { return transfer_->TransferStep; };
     }
 
     form1_ = std::make_unique<TForm1>(ctx_);
@@ -104,6 +109,8 @@ Application::~Application() {
     ctx_.form2 = nullptr;
     form2_.reset();
     form1_.reset();
+    ctx_.transfer = nullptr;
+    transfer_.reset();
     ctx_.link = nullptr;
     link_.reset();
     ctx_.linkHooks = nullptr;

@@ -16,6 +16,7 @@ class TOKBottomDlg_openingsscherm;
 class Link;
 class SerialPort;
 class AppLinkHooks;
+class TransferMachine;
 class EcuSimRunner;
 
 // Switches of the command line (arguments without the program name).
@@ -53,6 +54,7 @@ private:
     std::unique_ptr<SerialPort> port_;
     std::unique_ptr<AppLinkHooks> linkHooks_;
     std::unique_ptr<Link> link_;
+    std::unique_ptr<TransferMachine> transfer_;
     std::unique_ptr<TForm1> form1_;
     std::unique_ptr<TForm2> form2_;
     std::unique_ptr<TForm3> form3_;
