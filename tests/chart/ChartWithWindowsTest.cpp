@@ -8,6 +8,8 @@
 #include "app/AppContext.h"
 #include "app/MainWindow.h"
 #include "core/Dialogs.h"
+#include "link/Link.h"
+#include "tests/link/FakeSerialPort.h"
 #include "windows/chart/ChartWindow.h"
 #include "windows/correction/CorrectionWindow.h"
 #include "windows/options/OptionsWindow.h"
@@ -55,6 +57,8 @@ private slots:
     void barEditLandsInTheClickedMapsCell();
     void tableViewReadsAndWritesTheSelectedCorrectionTable();
     void closingHidesTheMainWindowsEditMenu();
+    void f10GoesOnlineWithoutDisablingTheMapGrids();
+    void writeBackArmsTheSingleValueChangeOnTheLink();
 };
 
 void ChartWithWindowsTest::rowHeaderClickChartsTheRowWithTheStrokeModeCeiling() {
@@ -126,6 +130,42 @@ void ChartWithWindowsTest::closingHidesTheMainWindowsEditMenu() {
     p.form4->close();
     QVERIFY(p.form1->GroupBox_Edit_menu->isHidden());
     QVERIFY(p.ctx.LiveTracking);
+}
+
+void ChartWithWindowsTest::f10GoesOnlineWithoutDisablingTheMapGrids() {
+    Program p;
+    p.form1->SetOnline(false);
+    p.form1->AdvStringGrid_fuel->setEnabled(true);
+    p.form1->AdvStringGrid_fuelClickCell(2, 0);
+    TForm4 &c = *p.form4;
+    QVERIFY(c.isVisible());
+    QTest::keyClick(&c, Qt::Key_F10);
+    QVERIFY(p.form1->IsOnline());
+    QVERIFY(!c.isVisible());
+    QVERIFY(!p.form1->GroupBox_up_download_menu->isHidden());
+    QVERIFY(!p.form1->Button_stay_offline->isHidden());
+    QVERIFY(p.form1->AdvStringGrid_fuel->isEnabled());
+    QTest::keyClick(&c, Qt::Key_F10);
+    QVERIFY(!p.form1->IsOnline());
+}
+
+void ChartWithWindowsTest::writeBackArmsTheSingleValueChangeOnTheLink() {
+    Program p;
+    FakeSerialPort port;
+    Link link(&port, &p.dialogs);
+    p.ctx.link = &link;
+    p.form4->ConnectToWindows(); // the link's own send path instead of the recorder
+    p.form1->AdvStringGrid_fuel->setCellValue(5, 3, 2.0);
+    p.form1->AdvStringGrid_fuelClickCell(3, 0);
+    TForm4 &c = *p.form4;
+    for (int i = 0; i < 4; ++i)
+        QTest::keyClick(&c, Qt::Key_Right);
+    QTest::keyClick(&c, Qt::Key_Up);
+    // Word 36, value 210: 00 24 00 D2, sent as "c" when Timer4 fires.
+    QCOMPARE(link.RequestPayload, QByteArray::fromHex("002400D2"));
+    QCOMPARE(link.DelayedAction, 1);
+    QVERIFY(link.Timer4->isActive());
+    p.ctx.link = nullptr;
 }
 
 QTEST_MAIN(ChartWithWindowsTest)

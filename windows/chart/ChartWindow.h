@@ -29,8 +29,8 @@ public:
     ~TForm4() override;
 
     // How the chart reaches the grids, the options and the rest of the program. The constructor fills
-    // them from the windows in the AppContext (ConnectToWindows); the app adds sendCellChange, and tests
-    // may replace any of them. An empty function means "not available": nothing is read or sent.
+    // them from the windows and the link in the AppContext (ConnectToWindows); tests may replace any. An
+    // empty function means "not available": nothing is read or sent.
     struct Links {
         std::function<DataGrid *(ChartMap)> mapGrid;
         std::function<DataGrid *(ChartTable)> tableGrid;
@@ -48,7 +48,7 @@ public:
         std::function<void(int address, int raw)> sendCellChange;
     };
     Links links;
-    // Fills `links` (all but sendCellChange) from the windows the AppContext holds now.
+    // Fills `links` from the windows and the link of the AppContext, looked up at each call.
     void ConnectToWindows();
 
     // Controls.

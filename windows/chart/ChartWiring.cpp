@@ -6,6 +6,8 @@
 
 #include "app/AppContext.h"
 #include "app/MainWindow.h"
+#include "core/Encoding.h"
+#include "link/Link.h"
 #include "windows/chart/ChartWindow.h"
 #include "windows/correction/CorrectionWindow.h"
 #include "windows/options/OptionsWindow.h"
@@ -45,6 +47,37 @@ void TForm4::ConnectToWindows() {
     links.hideEditMenu = [ctx]() {
         if (ctx->form1 && ctx->form1->GroupBox_Edit_menu)
             ctx->form1->GroupBox_Edit_menu->hide();
+    };
+    // F10 as in the main window, except that the map grids keep their state: the chart edits them.
+    links.toggleOnline = [this, ctx]() {
+        TForm1 *main = ctx->form1;
+        if (!main)
+            return;
+        if (main->IsOnline()) {
+            if (ctx->link)
+                ctx->link->StopLink();
+            main->SetOnline(false);
+            return;
+        }
+        hide();
+        main->SetOnline(true);
+        if (ctx->link)
+            ctx->link->StopLink();
+        main->EnableMainControls(false);
+        const bool fuelEnabled = main->AdvStringGrid_fuel->isEnabled();
+        const bool boostEnabled = main->AdvStringGrid_injection_boost_correction->isEnabled();
+        main->ShowTransferMenu(TForm1::MenuMode::Connect);
+        main->AdvStringGrid_fuel->setEnabled(fuelEnabled);
+        main->AdvStringGrid_injection_boost_correction->setEnabled(boostEnabled);
+    };
+    // The change goes out as "c" on the next Timer4 tick; offline the link sends nothing.
+    links.sendCellChange = [ctx](int address, int raw) {
+        Link *link = ctx->link;
+        if (!link)
+            return;
+        link->StopLink();
+        link->RequestPayload = EncodeWord(address) + EncodeWord(raw);
+        link->ArmDelayedAction(1);
     };
     links.openManual = [ctx]() {
         if (ctx->form1 && ctx->form1->onOpenManual)
