@@ -323,7 +323,7 @@ private:
 
     void MapCellClicked(int map, int row, int column);
     void MapMouseUp(int map);
-    void MapKeyUp(int map, Qt::KeyboardModifiers modifiers);
+    void MapKeyUp(int map, int key, Qt::KeyboardModifiers modifiers);
     void StopLink();
     void HideSecondaryWindows(bool chart, bool options, bool correction);
 

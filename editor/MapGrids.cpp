@@ -123,8 +123,20 @@ void TForm1::MapMouseUp(int map) {
         ShowEditMenu(map);
 }
 
-void TForm1::MapKeyUp(int map, Qt::KeyboardModifiers modifiers) {
+void TForm1::MapKeyUp(int map, int key, Qt::KeyboardModifiers modifiers) {
     // Exactly Shift: growing the selection with Shift+arrows opens the menu, plain arrows only move.
+    // Releasing a modifier key itself is not a selection step (letting go of Ctrl before Shift
+    // after Ctrl+Shift+arrow must not open the menu either).
+    switch (key) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Meta:
+        return;
+    default:
+        break;
+    }
     const Qt::KeyboardModifiers held = modifiers & ~Qt::KeypadModifier;
     if (held == Qt::ShiftModifier && QGuiApplication::mouseButtons() == Qt::NoButton && DataCellClicked)
         ShowEditMenu(map);
@@ -142,9 +154,9 @@ void TForm1::AdvStringGrid_fuelMouseUp(Qt::MouseButton, Qt::KeyboardModifiers) {
 void TForm1::AdvStringGrid_injection_boost_correctionMouseUp(Qt::MouseButton, Qt::KeyboardModifiers) {
     MapMouseUp(BoostMapGrid);
 }
-void TForm1::AdvStringGrid_fuelKeyUp(int, Qt::KeyboardModifiers modifiers) {
-    MapKeyUp(FuelMapGrid, modifiers);
+void TForm1::AdvStringGrid_fuelKeyUp(int key, Qt::KeyboardModifiers modifiers) {
+    MapKeyUp(FuelMapGrid, key, modifiers);
 }
-void TForm1::AdvStringGrid_injection_boost_correctionKeyUp(int, Qt::KeyboardModifiers modifiers) {
-    MapKeyUp(BoostMapGrid, modifiers);
+void TForm1::AdvStringGrid_injection_boost_correctionKeyUp(int key, Qt::KeyboardModifiers modifiers) {
+    MapKeyUp(BoostMapGrid, key, modifiers);
 }
