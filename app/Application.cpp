@@ -8,6 +8,7 @@
 #include "link/Link.h"
 #include "link/QtSerialPortAdapter.h"
 #include "link/TransferMachine.h"
+#include "live/LiveDisplay.h"
 #include "windows/chart/ChartWindow.h"
 #include "windows/correction/CorrectionWindow.h"
 #include "windows/opening/Manual.h"
@@ -48,6 +49,9 @@ Application::Application(const QStringList &arguments, const Options &options) {
         linkHooks_->addPart(transfer_.get());
         linkHooks_->transferStepQuery = [this] { return transfer_->TransferStep; };
     }
+    liveDisplay_ = std::make_unique<LiveDisplay>(ctx_);
+    if (linkHooks_)
+        linkHooks_->addPart(liveDisplay_.get());
 
     form1_ = std::make_unique<TForm1>(ctx_);
     FormCreate();
@@ -109,6 +113,9 @@ Application::~Application() {
     ctx_.form2 = nullptr;
     form2_.reset();
     form1_.reset();
+    if (linkHooks_ && liveDisplay_)
+        linkHooks_->removePart(liveDisplay_.get());
+    liveDisplay_.reset();
     ctx_.transfer = nullptr;
     transfer_.reset();
     ctx_.link = nullptr;

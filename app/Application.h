@@ -18,6 +18,7 @@ class SerialPort;
 class AppLinkHooks;
 class TransferMachine;
 class EcuSimRunner;
+class LiveDisplay;
 
 // Switches of the command line (arguments without the program name).
 CommandLine ParseCommandLine(const QStringList &arguments);
@@ -41,6 +42,7 @@ public:
     AppContext &context() { return ctx_; }
     Dialogs &dialogs() { return dialogs_; }
     TForm1 *mainWindow() const { return form1_.get(); }
+    LiveDisplay *liveDisplay() const { return liveDisplay_.get(); }
 
 private:
     // What the main window's creation does before the other windows exist.
@@ -55,6 +57,7 @@ private:
     std::unique_ptr<AppLinkHooks> linkHooks_;
     std::unique_ptr<Link> link_;
     std::unique_ptr<TransferMachine> transfer_;
+    std::unique_ptr<LiveDisplay> liveDisplay_; // dashboard and live tracking, a part of the link hooks
     std::unique_ptr<TForm1> form1_;
     std::unique_ptr<TForm2> form2_;
     std::unique_ptr<TForm3> form3_;
