@@ -7,6 +7,7 @@
 #include "windows/correction/CorrectionWindow.h"
 
 #include <QApplication>
+#include <QScopedValueRollback>
 #include <QTest>
 
 namespace {
@@ -43,6 +44,7 @@ void clickIndicator(QAbstractButton *b) {
 class OptionsWindowTest : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
 
@@ -65,27 +67,50 @@ private slots:
     void correction_headers_and_dashboard_labels_follow_the_correction_table_settings();
     void first_show_defaults_reset_lists_aux_fields_and_fix_the_correction_table();
     void first_show_defaults_leave_the_correction_table_alone_on_older_firmware();
+    void air_pressure_is_refused_below_3FA1AB_with_a_warning();
+    void main_load_list_warns_when_typed_into_and_enables_the_factor_for_item_3();
+    void kind_list_change_resets_the_channel_unless_boost_meets_air_pressure();
+    void kind_list_typed_into_warns_on_change_and_on_leaving();
+    void ntc_switch_fixes_range_and_unit_only_when_the_user_checks_it();
+    void sign_keys_flip_the_correction_table_range();
 
 private:
+    // The other windows are made once, when a test first needs them, and live as long as the program
+    // (as they do in the program itself); each test gets a fresh options window.
+    TForm1 *mainWindow();
+    TForm2 *correctionWindow();
+
     AppContext *ctx = nullptr;
     Dialogs *dialogs = nullptr;
     TForm3 *w = nullptr;
 };
 
-void OptionsWindowTest::init() {
+void OptionsWindowTest::initTestCase() {
     ctx = new AppContext;
     dialogs = new Dialogs;
     ctx->dialogs = dialogs;
+}
+
+TForm1 *OptionsWindowTest::mainWindow() {
+    if (!ctx->form1)
+        new TForm1(*ctx);
+    return ctx->form1;
+}
+
+TForm2 *OptionsWindowTest::correctionWindow() {
+    if (!ctx->form2)
+        ctx->form2 = new TForm2(*ctx);
+    return ctx->form2;
+}
+
+void OptionsWindowTest::init() {
+    dialogs->clearShown();
     w = new TForm3(*ctx);
 }
 
 void OptionsWindowTest::cleanup() {
-    delete ctx->form1;
-    delete ctx->form2;
     delete w;
     QCOMPARE(ctx->form3, nullptr);
-    delete dialogs;
-    delete ctx;
 }
 
 void OptionsWindowTest::window_starts_in_the_menu_with_every_sub_panel_hidden() {
@@ -406,7 +431,7 @@ void OptionsWindowTest::unpacking_load_mode_flags_sets_lists_and_correction_boxe
 }
 
 void OptionsWindowTest::air_pressure_mode_swaps_the_input_2_controls_and_the_dashboard_caption() {
-    auto *main = new TForm1(*ctx);
+    TForm1 *main = mainWindow();
     QVERIFY(main->Label_boostpressure_txt2);
     showPanel(w, w->GroupBox_engine_load_sensor);
 
@@ -596,8 +621,12 @@ void OptionsWindowTest::aux1_mode_code_chooses_mode_inversion_and_greying() {
 }
 
 void OptionsWindowTest::rpm_range_labels_both_map_grids() {
-    w->ApplyRpmRangeToGrids(); // no main window: nothing to label, nothing breaks
-    auto *main = new TForm1(*ctx);
+    TForm1 *main = mainWindow();
+    {
+        // Without a main window there is nothing to label, and nothing breaks.
+        const QScopedValueRollback<TForm1 *> absent(ctx->form1, nullptr);
+        w->ApplyRpmRangeToGrids();
+    }
     const auto rows = w->rpmRangeRows();
     for (int k = 1; k <= 25; ++k)
         rows[k - 1]->setValue(600 * k);
@@ -611,7 +640,7 @@ void OptionsWindowTest::rpm_range_labels_both_map_grids() {
 }
 
 void OptionsWindowTest::older_firmware_resets_the_rpm_rows_before_labelling() {
-    auto *main = new TForm1(*ctx);
+    TForm1 *main = mainWindow();
     w->SpinEdit_RPM_Range_Row12->setValue(6100);
     w->StaticText_version_info->setText(QStringLiteral("2FA1AA1AA"));
     w->ApplyRpmRangeToGrids();
@@ -622,13 +651,16 @@ void OptionsWindowTest::older_firmware_resets_the_rpm_rows_before_labelling() {
 }
 
 void OptionsWindowTest::correction_headers_and_dashboard_labels_follow_the_correction_table_settings() {
-    w->RebuildCorrectionHeaders(); // without the other windows: nothing to do
-    w->ShowCorrectionTableName();
-    w->ShowCorrectionEnables();
-
-    auto *main = new TForm1(*ctx);
-    auto *tables = new TForm2(*ctx);
-    ctx->form2 = tables;
+    TForm1 *main = mainWindow();
+    TForm2 *tables = correctionWindow();
+    {
+        // Without the other windows there is nothing to do, and nothing breaks.
+        const QScopedValueRollback<TForm1 *> noMain(ctx->form1, nullptr);
+        const QScopedValueRollback<TForm2 *> noTables(ctx->form2, nullptr);
+        w->RebuildCorrectionHeaders();
+        w->ShowCorrectionTableName();
+        w->ShowCorrectionEnables();
+    }
     w->Edit_correction_table_name->setText(QStringLiteral("Oil"));
     w->Edit_Correction_table_eenheid->setText(QStringLiteral("bar"));
     w->AdvSpinEdit_Min_Correction_table->setValue(0);
@@ -717,6 +749,157 @@ void OptionsWindowTest::first_show_defaults_leave_the_correction_table_alone_on_
     QCOMPARE(w->AdvSpinEdit_Max_Correction_table->value(), 50.0);
     QVERIFY(!w->CheckBox_NTC_sensor_aktief->isChecked());
     QVERIFY(!w->CheckBox_Battery_correction_on_off->isChecked());
+}
+
+void OptionsWindowTest::air_pressure_is_refused_below_3FA1AB_with_a_warning() {
+    TForm1 *main = mainWindow();
+    showPanel(w, w->GroupBox_engine_load_sensor);
+    w->StaticText_version_info->setText(QStringLiteral("3FA1AA1AA"));
+    clickIndicator(w->RadioButton_Engine_load_Air_pressure);
+    QCOMPARE(dialogs->shown().size(), 1);
+    QCOMPARE(dialogs->shown().first().kind, DialogKind::Warning);
+    QCOMPARE(dialogs->shown().first().text,
+             QStringLiteral("Air pressure sensor is only possible from version 3FA1AB1AA!!!"));
+    QVERIFY(w->RadioButton_Engine_load_MAP->isChecked());
+    QVERIFY(w->GroupBox_Pressure_at_MAP_output->isVisible());
+    QCOMPARE(main->Label_boostpressure_txt2->text(), QStringLiteral("Boost pressure"));
+    QCOMPARE(main->Label_boostpressure_eenheid2->text(), QStringLiteral("kpa"));
+
+    dialogs->clearShown();
+    w->StaticText_version_info->setText(QStringLiteral("3FA1AB1AA"));
+    clickIndicator(w->RadioButton_Engine_load_Air_pressure);
+    QVERIFY(dialogs->shown().isEmpty());
+    QVERIFY(w->GroupBox_Air_pressure_sensor->isVisible());
+    QCOMPARE(main->Label_boostpressure_txt2->text(), QStringLiteral("Air pressure"));
+    clickIndicator(w->RadioButton_Engine_load_MAP);
+    QVERIFY(!w->GroupBox_Air_pressure_sensor->isVisible());
+    QCOMPARE(main->Label_boostpressure_eenheid2->text(), QStringLiteral("kpa"));
+}
+
+void OptionsWindowTest::main_load_list_warns_when_typed_into_and_enables_the_factor_for_item_3() {
+    showPanel(w, w->GroupBox_engine_load_sensor);
+    QComboBox *list = w->ComboBox_Engineloadsensor_Throttle_or_Map;
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Down); // a closed list steps to the next entry
+    QTest::keyClick(list, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_Down);
+    QCOMPARE(list->currentIndex(), 3);
+    QVERIFY(w->AdvSpinEdit_Boost_correction_factor->isEnabled());
+    QVERIFY(w->Label_Boost_correction_factor_note->isEnabled());
+    QVERIFY(dialogs->shown().isEmpty());
+
+    QTest::keyClick(list, Qt::Key_Up);
+    QVERIFY(!w->AdvSpinEdit_Boost_correction_factor->isEnabled());
+
+    list->lineEdit()->selectAll();
+    QTest::keyClicks(list->lineEdit(), QStringLiteral("x"));
+    QVERIFY(!dialogs->shown().isEmpty());
+    QCOMPARE(dialogs->shown().first().text, QStringLiteral("Do not edit\r\nuse pulldown menu !!!"));
+    QCOMPARE(dialogs->shown().first().kind, DialogKind::Warning);
+    QVERIFY(!w->AdvSpinEdit_Boost_correction_factor->isEnabled());
+}
+
+void OptionsWindowTest::kind_list_change_resets_the_channel_unless_boost_meets_air_pressure() {
+    showPanel(w, w->GroupBox_Second_stage);
+    QComboBox *list = w->ComboBox_AUX1_Channel1_type;
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Down);
+    QCOMPARE(list->currentIndex(), 1);
+    QCOMPARE(w->SpinEdit_second_stage_rpm->value(), 12500);
+    QCOMPARE(w->SpinEdit_AUX1_Channel1_off->minimum(), 500);
+    QCOMPARE(w->Label_AUX1_Channel1_off_eenheid->text(), QStringLiteral("RPM"));
+    QTest::keyClick(list, Qt::Key_Down);
+    QCOMPARE(w->Label_AUX1_Channel1_off_eenheid->text(), QStringLiteral("TPS"));
+    w->SpinEdit_AUX1_Channel1_off->setValue(7);
+
+    // Boost pressure while input 2 measures air pressure: warned at once, the fields stay as they were.
+    w->SetAirPressureMode(true);
+    QTest::keyClick(list, Qt::Key_Down);
+    QCOMPARE(list->currentIndex(), 3);
+    QCOMPARE(dialogs->shown().size(), 1);
+    QCOMPARE(dialogs->shown().first().text,
+             QStringLiteral("Boost pressure is not possible \r\nwhen Air pressure is used !!!"));
+    QCOMPARE(w->SpinEdit_AUX1_Channel1_off->value(), 7);
+    QCOMPARE(w->Label_AUX1_Channel1_off_eenheid->text(), QStringLiteral("TPS"));
+
+    // Mode 1 resets all three fields of its channel.
+    w->SetAirPressureMode(false);
+    w->SetAux1ModeCode(2);
+    QComboBox *mode1 = w->ComboBox_mode1_AUX1_Channel2_type;
+    mode1->setFocus();
+    QTest::keyClick(mode1, Qt::Key_Down);
+    QTest::keyClick(mode1, Qt::Key_Down);
+    QTest::keyClick(mode1, Qt::Key_Down);
+    QCOMPARE(mode1->currentIndex(), 3);
+    QCOMPARE(w->AdvSpinEdit_mode1_AUX1_hyst_channel2->value(), 9999.0);
+    QCOMPARE(w->Label_mode1_AUX1_Channel2_on_eenheid->text(), QStringLiteral("kpa"));
+    QCOMPARE(w->AdvSpinEdit_mode1_AUX1_Channel1_on->value(), 0.0); // the other channel untouched
+}
+
+void OptionsWindowTest::kind_list_typed_into_warns_on_change_and_on_leaving() {
+    showPanel(w, w->GroupBox_Second_stage);
+    QComboBox *list = w->ComboBox_AUX1_Channel2_type;
+    w->SetAux1Mode0ChannelKind(2, 2);
+    list->setFocus();
+    list->lineEdit()->selectAll();
+    QTest::keyClicks(list->lineEdit(), QStringLiteral("T"));
+    QCOMPARE(dialogs->shown().size(), 1);
+    QCOMPARE(dialogs->shown().first().text, QStringLiteral("Do not edit\r\nuse pulldown menu !!!"));
+    QCOMPARE(w->SpinEdit_second_stage_engineload->value(), 15); // nothing else happens
+
+    dialogs->clearShown();
+    w->ComboBox_AUX1_Channel1_type->setFocus();
+    QApplication::processEvents();
+    w->Aux1KindListExit(0, 2);
+    QCOMPARE(dialogs->shown().size(), 2); // once on the real leave, once called directly
+    w->SetAux1Mode0ChannelKind(2, 2);
+    dialogs->clearShown();
+    w->Aux1KindListExit(0, 2);
+    QVERIFY(dialogs->shown().isEmpty());
+}
+
+void OptionsWindowTest::ntc_switch_fixes_range_and_unit_only_when_the_user_checks_it() {
+    w->Edit_Correction_table_eenheid->setText(QStringLiteral("bar"));
+    w->CheckBox_NTC_sensor_aktief->setChecked(true); // window hidden: a decoded data set, left alone
+    QCOMPARE(w->Edit_Correction_table_eenheid->text(), QStringLiteral("bar"));
+    QCOMPARE(w->AdvSpinEdit_Max_Correction_table->value(), 100.0);
+
+    w->CheckBox_NTC_sensor_aktief->setChecked(false);
+    showPanel(w, w->GroupBox_Correction_table);
+    clickIndicator(w->CheckBox_NTC_sensor_aktief);
+    QVERIFY(w->CheckBox_NTC_sensor_aktief->isChecked());
+    QCOMPARE(w->AdvSpinEdit_Max_Correction_table->value(), 135.0);
+    QCOMPARE(w->AdvSpinEdit_Min_Correction_table->value(), -20.0);
+    QCOMPARE(w->Edit_Correction_table_eenheid->text(), Degrees);
+
+    w->AdvSpinEdit_Max_Correction_table->setValue(120);
+    clickIndicator(w->CheckBox_NTC_sensor_aktief); // clearing changes nothing
+    QCOMPARE(w->AdvSpinEdit_Max_Correction_table->value(), 120.0);
+}
+
+void OptionsWindowTest::sign_keys_flip_the_correction_table_range() {
+    showPanel(w, w->GroupBox_Correction_table);
+    QDoubleSpinBox *max = w->AdvSpinEdit_Max_Correction_table;
+    QDoubleSpinBox *min = w->AdvSpinEdit_Min_Correction_table;
+    max->setValue(12.5);
+    max->setFocus();
+    QTest::keyClick(max, Qt::Key_Minus);
+    QCOMPARE(max->value(), -12.5);
+    QTest::keyClick(max, Qt::Key_Minus);
+    QCOMPARE(max->value(), -12.5);
+    QTest::keyClick(max, Qt::Key_Equal);
+    QCOMPARE(max->value(), 12.5);
+    // The keypad's minus is not a sign key (it is typed like any other character).
+    QVERIFY(!TForm3::SignKey(max, Qt::Key_Minus, Qt::KeypadModifier));
+    QCOMPARE(max->value(), 12.5);
+
+    min->setValue(0);
+    min->setFocus();
+    QTest::keyClick(min, Qt::Key_Minus);
+    QCOMPARE(min->value(), 0.0);
+    min->setValue(-40);
+    QTest::keyClick(min, Qt::Key_Plus, Qt::ShiftModifier);
+    QCOMPARE(min->value(), 40.0);
 }
 
 QTEST_MAIN(OptionsWindowTest)

@@ -40,6 +40,7 @@ TForm3::TForm3(AppContext &ctx, QWidget *parent)
     buildInterpolationGroup();
     buildRemarksGroup();
     buildCommunicationPortGroup();
+    connectControlEvents();
 
     // All sub-panels share the body; the window keeps one size whichever of them is shown.
     QSize biggest = menuColumn->sizeHint();

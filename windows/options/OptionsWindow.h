@@ -85,6 +85,17 @@ public:
     // True when the list shows one of its own entries (the user has not typed into it).
     static bool HasSelectedEntry(const QComboBox *list);
 
+    // ---- control events (the user's own actions; setting a control from code does not run them) ----------
+    void RadioButton_Engine_load_MAPClick();
+    void RadioButton_Engine_load_Air_pressureClick();
+    void ComboBox_Engineloadsensor_Throttle_or_MapChange();
+    // Kind lists: channel 1 or 2 of mode 0 or mode 1.
+    void Aux1KindListChange(int mode, int channel);
+    void Aux1KindListExit(int mode, int channel);
+    void CheckBox_NTC_sensor_aktiefClick();
+    // "-" makes a positive value negative, "+" (or "=") a negative one positive; true when the key was one.
+    static bool SignKey(QDoubleSpinBox *field, int key, Qt::KeyboardModifiers modifiers);
+
     // Grouped views of the numbered controls (row/column/channel counting from 1).
     std::array<QSpinBox *, 25> rpmRangeRows() const;
     QDoubleSpinBox *startupTemperature(int column) const;              // kolom_1..4
@@ -400,7 +411,12 @@ public:
 protected:
     AppContext &ctx_;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    void connectControlEvents();
+    QComboBox *aux1KindList(int mode, int channel) const;
     void buildHeader(QGridLayout *top);
     void buildMenuColumn();
     void buildRpmGroup();
