@@ -97,6 +97,7 @@ private slots:
     void upAndDownStepTheBarWithinItsLimits();
     void releasingUpWritesTheCellBackAndSendsIt();
     void barButtonsStepOnPressAndWriteOnRelease();
+    void barEditsStayInTheChartedTable();
     void liveCellMovesTheSelectedBarAndTakesTrimmedValues();
     void selectingByHandStopsLiveFollowingUntilSpace();
     void jumpToLiveCellUsesTheLoadOfTheShownTab();
@@ -452,6 +453,23 @@ void ChartWindowTest::barButtonsStepOnPressAndWriteOnRelease() {
     QCOMPARE(c.ChartBar, 1);
     QTest::mouseClick(c.SpeedButton_selectiebar_naar_links, Qt::LeftButton);
     QCOMPARE(c.ChartBar, 0);
+}
+
+void ChartWindowTest::barEditsStayInTheChartedTable() {
+    Rig rig;
+    TForm4 &c = *rig.chart;
+    rig.water.setCellValue(0, 1, 50.0);
+    c.ShowTable(0);
+    // A click on a battery value selects that table but charts nothing: the water bars stay in view,
+    // and their edits must go to the water table with the water limits.
+    rig.selector = ChartTable::Battery;
+    c.ShowTable(1);
+    rig.key(Qt::Key_Up, Qt::ControlModifier);
+    QCOMPARE(c.barValue(0), 51.0);
+    QCOMPARE(rig.water.cellText(0, 1), QString("51.0"));
+    QCOMPARE(rig.battery.cellText(0, 1), QString(""));
+    QCOMPARE(rig.sent.last().address, 400);
+    QCOMPARE(rig.sent.last().raw, 510);
 }
 
 void ChartWindowTest::liveCellMovesTheSelectedBarAndTakesTrimmedValues() {

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineSeries>
 #include <QStackedBarSeries>
+#include <QTimer>
 #include <QToolButton>
 #include <QValueAxis>
 
@@ -40,10 +41,12 @@ void TForm4::ShowMapLine(ChartMap map, int row, int column) {
         buildSpeedRow(map, row);
         show();
         raise();
+        setFocus();
     } else if (row == 0 && column > 0 && column <= LineCount(ChartView::LoadColumn)) {
         buildLoadColumn(map, column);
         show();
         raise();
+        setFocus();
     }
     if (restore)
         ctx_.LiveTracking = true;
@@ -56,6 +59,7 @@ void TForm4::ShowTable(int row) {
         buildTable(currentTableSelector());
         show();
         raise();
+        setFocus();
     }
     ctx_.LiveTracking = wasOn && row == 0;
 }
@@ -365,7 +369,14 @@ void TForm4::renderBar(int index) {
     set->setColor(bars_[index].color);
     set->replace(index + pad_, bars_[index].value);
     set->setLabel(legendText(index));
-    renderLegend();
+    // Live frames and held keys recolour bars often; the legend text is rebuilt once per event round.
+    if (!legendPending_) {
+        legendPending_ = true;
+        QTimer::singleShot(0, this, [this] {
+            legendPending_ = false;
+            renderLegend();
+        });
+    }
 }
 
 void TForm4::colorBar(int index, const QColor &color) {

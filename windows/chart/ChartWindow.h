@@ -175,6 +175,7 @@ private:
     QVector<QPointF> line_;
     QString valueFormat_;
     int pad_ = 0; // empty category slots at each end of the bottom axis
+    bool legendPending_ = false;
     ChartMap map_ = ChartMap::Injection;
     ChartTable table_ = ChartTable::Water;
 };
