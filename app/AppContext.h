@@ -12,8 +12,12 @@ class TOKBottomDlg_openingsscherm; // opening dialog (windows/opening/OpeningDia
 class Link;                        // serial link, timers, command set (link/Link.h)
 class TransferMachine;             // shared step machine of transfers and edit jobs (link/TransferMachine.h)
 class Dialogs;                     // message-box facade (core/Dialogs.h)
-class AppLinkHooks; // the program's answers to the link; parts register here (app/AppLinkHooks.h)
-class EcuSimRunner; // the in-process simulated ECU of demo mode (ecusim/EcuSimRunner.h)
+class AppLinkHooks;        // the program's answers to the link; parts register here (app/AppLinkHooks.h)
+class EcuSimRunner;        // the in-process simulated ECU of demo mode (ecusim/EcuSimRunner.h)
+class ConnectSequence;     // connect, access level and password (app/ConnectSequence.h)
+class CalibrationTransfer; // whole-calibration read and write (app/CalibrationTransfer.h)
+class LockState;           // lock display, captions and the lock request (app/LockState.h)
+class EditJobs;            // edit jobs of the map and correction-table edit menus (editor/EditJobs.h)
 
 struct CommandLine {
     QStringList arguments;              // without the program name
@@ -39,6 +43,12 @@ struct AppContext {
     AppLinkHooks *linkHooks = nullptr;
     EcuSimRunner *demoEcu = nullptr; // only with "--demo"
     TransferMachine *transfer = nullptr;
+    // Only when there is a link. Keys reach them here: Alt+S / Alt+P call
+    // calibrationTransfer->SpeedButton_UploadClick / SpeedButton_DownloadClick, Alt+L lockState->LockKey.
+    ConnectSequence *connectSequence = nullptr;
+    CalibrationTransfer *calibrationTransfer = nullptr;
+    LockState *lockState = nullptr;
+    EditJobs *editJobs = nullptr; // made by the main window with its edit menu
     TForm1 *form1 = nullptr;
     TForm2 *form2 = nullptr;
     TForm3 *form3 = nullptr;

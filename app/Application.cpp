@@ -1,6 +1,9 @@
 #include "app/Application.h"
 
 #include "app/AppLinkHooks.h"
+#include "app/CalibrationTransfer.h"
+#include "app/ConnectSequence.h"
+#include "app/LockState.h"
 #include "app/MainWindow.h"
 #include "app/MessageBoxPresenter.h"
 #include "ecusim/DemoCalibration.h"
@@ -66,6 +69,30 @@ Application::Application(const QStringList &arguments, const Options &options) {
 
     TForm1 *main = form1_.get();
     main->onOpenManual = [this] { OpenManual(ctx_); };
+    if (ctx_.link)
+        CreateLinkParts();
+}
+
+void Application::CreateLinkParts() {
+    calibrationTransfer_ = std::make_unique<CalibrationTransfer>(ctx_);
+    connectSequence_ = std::make_unique<ConnectSequence>(ctx_, calibrationTransfer_.get());
+    lockState_ = std::make_unique<LockState>(ctx_, [this] {
+        return spareOpening_ && spareOpening_->Label_versie ? spareOpening_->Label_versie->text()
+                                                            : QStringLiteral("3.05");
+    });
+    ctx_.calibrationTransfer = calibrationTransfer_.get();
+    ctx_.connectSequence = connectSequence_.get();
+    ctx_.lockState = lockState_.get();
+    linkHooks_->addPart(lockState_.get());
+    linkHooks_->addPart(connectSequence_.get());
+    linkHooks_->addPart(calibrationTransfer_.get());
+    transfer_->addStepRunner([this](int step) { return calibrationTransfer_->RunStep(step); });
+    // At first showing nothing is known about the ECU's lock, so the data counts as not locked until an
+    // "L" is accepted.
+    form1_->onRefreshCaptions = [this] {
+        lockState_->ShowLockState(true);
+        lockState_->RefreshCaptions();
+    };
 }
 
 void Application::FormCreate() {
@@ -104,6 +131,18 @@ void Application::StartDemoEcu() {
 }
 
 Application::~Application() {
+    // The link parts go first: they reach into the windows and the link.
+    if (linkHooks_) {
+        linkHooks_->removePart(calibrationTransfer_.get());
+        linkHooks_->removePart(connectSequence_.get());
+        linkHooks_->removePart(lockState_.get());
+    }
+    ctx_.lockState = nullptr;
+    ctx_.connectSequence = nullptr;
+    ctx_.calibrationTransfer = nullptr;
+    lockState_.reset();
+    connectSequence_.reset();
+    calibrationTransfer_.reset();
     // Windows go in the reverse order of creation, each leaving the context first.
     spareOpening_.reset();
     ctx_.form4 = nullptr;

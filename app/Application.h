@@ -18,6 +18,9 @@ class SerialPort;
 class AppLinkHooks;
 class TransferMachine;
 class EcuSimRunner;
+class ConnectSequence;
+class CalibrationTransfer;
+class LockState;
 class LiveDisplay;
 
 // Switches of the command line (arguments without the program name).
@@ -49,6 +52,8 @@ private:
     void FormCreate();
     // "--demo": a simulated ECU on a pseudo-terminal, paced like the real line, becomes the port.
     void StartDemoEcu();
+    // Connect sequence, calibration read and write, lock display: they need the link and all windows.
+    void CreateLinkParts();
 
     AppContext ctx_;
     Dialogs dialogs_;
@@ -63,4 +68,7 @@ private:
     std::unique_ptr<TForm3> form3_;
     std::unique_ptr<TForm4> form4_;
     std::unique_ptr<TOKBottomDlg_openingsscherm> spareOpening_;
+    std::unique_ptr<CalibrationTransfer> calibrationTransfer_;
+    std::unique_ptr<ConnectSequence> connectSequence_;
+    std::unique_ptr<LockState> lockState_;
 };

@@ -1,0 +1,63 @@
+#pragma once
+// Connecting to the ECU: "V" (version), "S" (serial number), then from firmware "3FA1AC" the access step
+// "a", and finally the read of the calibration, or only the dashboard, or nothing, as the ECU's access
+// mode says. Also the access-level and password boxes of the information panel and their replies.
+//
+// The requests of the boxes ("p", "P", "A") go out like every other conversation: the link is stopped
+// and the request leaves on the next Timer4 tick (delayed actions 30, 31 and 32, handled here). Code 16,
+// armed after storing "Display dashboard only" on newer firmware, resumes live polling.
+#include <QObject>
+#include <QString>
+
+#include "link/LinkHooks.h"
+
+struct AppContext;
+class CalibrationTransfer;
+
+class ConnectSequence : public QObject, public LinkHooks {
+    Q_OBJECT
+public:
+    // Delayed-action codes of the box requests.
+    static constexpr int SendPasswordAction = 30;
+    static constexpr int SendNewPasswordAction = 31;
+    static constexpr int SendAccessBitsAction = 32;
+
+    ConnectSequence(AppContext &ctx, CalibrationTransfer *transfer, QObject *parent = nullptr);
+
+    void ApplyAccessBits(int bits);
+    void AfterAccessStored();
+
+    // Information panel boxes.
+    void Button_Change_User_Access_levelClick();
+    void Button_Send_to_ECUClick();
+    void Button4Click();
+    void Button_Change_passwordClick();
+    void Button_Change_password_OKClick();
+    void Button_Change_password_CancelClick();
+
+    // Link events.
+    void onVersionReply(const QString &version) override;
+    void onSerialReply(const QString &serialNumber) override;
+    void onAccessBitsReply(int bits) override { ApplyAccessBits(bits); }
+    void onAccessStored() override { AfterAccessStored(); }
+    void onPasswordAccepted() override;
+    void onPasswordRefused() override;
+    void onNewPasswordStored() override;
+    void onNewPasswordRefused() override;
+    void onOtherDelayedAction(int code) override;
+
+private:
+    // The connect sequence ends without reading: no more talk, no progress box, offline.
+    void endConnect();
+    // Newer firmware (or not) at the end of identification; false when the sequence stopped.
+    bool readIfNotNewer();
+    void copyIdentityToPanel();
+    void emptyAndFocusPassword();
+    void sendLater(int code);
+    // Live polling again after a box's exchange, while online and the ECU allows it.
+    void resumePolling();
+
+    AppContext &ctx_;
+    CalibrationTransfer *transfer_;
+    QString newPassword_; // first entry of a new password, to compare the re-entry with
+};

@@ -1,0 +1,41 @@
+#pragma once
+// Whether the calibration in the ECU is locked, as the program shows it: the header cells of both map
+// grids (yellow = not locked, silver = locked), the chart window's footer and the captions of the main,
+// correction-table and options windows. Also the lock request: the lock button and Alt+L.
+//
+// The fuel grid's header colour is the record other code reads (TForm1::DataNotLocked, the close
+// question).
+#include <QObject>
+#include <QString>
+#include <functional>
+
+#include "link/LinkHooks.h"
+
+struct AppContext;
+
+class LockState : public QObject, public LinkHooks {
+    Q_OBJECT
+public:
+    // `programVersion` gives the opening dialog's version caption ("3.05").
+    LockState(AppContext &ctx, std::function<QString()> programVersion, QObject *parent = nullptr);
+
+    void ShowLockState(bool notLocked);
+    void RefreshCaptions();
+    bool NotLocked() const;
+
+    // The lock button: stop the link, the button stays down, "L" on the next Timer4 tick.
+    void SpeedButton_lock_unlockClick();
+    // Alt+L from the main window's key handler: the same request, with the button released.
+    void LockKey();
+
+    // Link events.
+    void showLockState(bool notLocked) override { ShowLockState(notLocked); }
+    void releaseLockButton() override;
+    void onLocked() override;
+
+private:
+    void requestLock(bool buttonDown);
+
+    AppContext &ctx_;
+    std::function<QString()> programVersion_;
+};

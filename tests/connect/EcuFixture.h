@@ -1,0 +1,88 @@
+#pragma once
+// The real program, every window offscreen, its link on the simulated ECU over a pseudo-terminal. Message
+// boxes go to a responder that records them and answers as the test says (the first button by default).
+#include <QDir>
+#include <QTest>
+#include <functional>
+#include <memory>
+
+#include "app/AppContext.h"
+#include "app/Application.h"
+#include "app/MainWindow.h"
+#include "core/Dialogs.h"
+#include "ecusim/EcuSimRunner.h"
+#include "link/Link.h"
+#include "link/TransferMachine.h"
+#include "windows/correction/CorrectionWindow.h"
+#include "windows/options/OptionsWindow.h"
+
+struct EcuFixture {
+    std::unique_ptr<EcuSimRunner> ecu;
+    std::unique_ptr<Application> program;
+    // Answer of each box; empty: the first button.
+    std::function<DialogButton(const DialogRequest &)> answer;
+
+    TForm1 *main() const { return program->mainWindow(); }
+    AppContext &ctx() const { return program->context(); }
+    Link *link() const { return ctx().link; }
+    TransferMachine *steps() const { return ctx().transfer; }
+    Dialogs &dialogs() const { return program->dialogs(); }
+    QString version() const { return ctx().form3->StaticText_version_info->text(); }
+
+    bool start(const EcuSimConfig &config) {
+        ecu = std::make_unique<EcuSimRunner>();
+        const QString path = ecu->start(config);
+        if (path.isEmpty())
+            return false;
+        Application::Options options;
+        options.programDirectory = QDir::tempPath() + QLatin1Char('/');
+        options.useMessageBoxes = false;
+        options.createLink = true;
+        program = std::make_unique<Application>(QStringList{QStringLiteral("-O")}, options);
+        dialogs().setPresenter([this](const DialogRequest &request) {
+            if (answer)
+                return answer(request);
+            return request.buttons.isEmpty() ? DialogButton::Ok : request.buttons.first();
+        });
+        link()->PortName = path;
+        main()->show();
+        return QTest::qWaitForWindowExposed(main());
+    }
+
+    void stop() {
+        if (program) {
+            link()->StopLink();
+            link()->Timer3->stop();
+            link()->Timer4->stop();
+            main()->hide();
+            program.reset();
+        }
+        if (ecu) {
+            ecu->stop();
+            ecu.reset();
+        }
+    }
+
+    // The read of the connect sequence is done when the progress box is gone and the grids are enabled.
+    bool readDone() const {
+        return main()->GroupBox_gauge_up_down_loading->isHidden() && main()->AdvStringGrid_fuel->isEnabled();
+    }
+    // A write is done when the step machine rests again after "R".
+    bool writeDone() const { return steps()->TransferStep == 0 && lettersWithoutPolls().endsWith('R'); }
+
+    QStringList shownTexts() const {
+        QStringList texts;
+        for (const DialogRequest &r : dialogs().shown())
+            texts << r.text;
+        return texts;
+    }
+    // How many requests with this letter the ECU has seen.
+    int count(char letter) const { return int(ecu->requestLetters().count(letter)); }
+    // The letters without the live polls, which come and go with the timing.
+    QByteArray lettersWithoutPolls() const {
+        QByteArray letters = ecu->requestLetters();
+        letters.replace("d", "");
+        letters.replace("D", "");
+        return letters;
+    }
+};
