@@ -1,6 +1,7 @@
 #include "windows/options/OptionsWindow.h"
 
 #include "app/AppContext.h"
+#include "windows/options/AutoCalibration.h"
 #include "windows/options/OptionsWidgets.h"
 
 #include <QGridLayout>
@@ -41,6 +42,7 @@ TForm3::TForm3(AppContext &ctx, QWidget *parent)
     buildRemarksGroup();
     buildCommunicationPortGroup();
     connectControlEvents();
+    connectFrameEvents();
 
     // All sub-panels share the body; the window keeps one size whichever of them is shown.
     QSize biggest = menuColumn->sizeHint();

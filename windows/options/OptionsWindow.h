@@ -29,11 +29,17 @@
 #include <QSpinBox>
 #include <QWidget>
 #include <array>
+#include <functional>
 
 #include "editor/RoundToggleButton.h"
+#include "windows/options/OptionsSnapshot.h"
+
+#include <memory>
 
 struct AppContext;
+class OptionsCalibrationPart;
 class QGridLayout;
+class QShowEvent;
 class QVBoxLayout;
 
 class TForm3 : public QWidget {
@@ -102,6 +108,66 @@ public:
     QDoubleSpinBox *crankTurnsPercent(int turnsRow, int column) const; // turnsRow 1..4 = 20, 40, 60, 80
     QDoubleSpinBox *crankTurnsCount(int turnsRow, int column) const;
     QDoubleSpinBox *startupPulse(int column) const; // _temp1.._temp4
+
+    // ---- frame: showing, menu, snapshot, leaving ----------------------------------------------------------
+    // The show event: position, snapshot, menu column, interpolation caption, focus.
+    void OnShowOptions();
+    void ShowMenuButtons(bool visible);
+    void TakeOptionsSnapshot();
+    void RestoreOptionsSnapshot();
+    const OptionsSnapshot &optionsSnapshot() const { return snapshot_; }
+    void Button_ok_Options_menuClick();
+    void Button_Cancel_Options_menuClick();
+    // F1: the manual, through the opener when one is given (tests), else the system viewer.
+    void OpenHelp();
+    std::function<bool(const QString &path)> manualOpener;
+
+    // ---- sub-panels: open / Ok (with checks) / Cancel (restores only that group) --------------------------
+    void Button_RPM_pickupClick();
+    void Button_Ok_RPM_pickupClick();
+    void Button_Cancel_RPM_pickupClick();
+    void Button_RPM_RangeClick();
+    void Button_RPM_Range_OkClick();
+    void Button_Engine_load_sensorClick();
+    void Button_Ok_Engine_load_sensorClick();
+    void Button_Cancel_Engine_load_sensorClick();
+    void Button_Throttle_pump_effectClick();
+    void Button_Ok_Throttle_pump_effectClick();
+    void Button_Cancel_Throttle_pump_effectClick();
+    void Button_Correction_tableClick();
+    void Button_Ok_Correction_tableClick();
+    void Button_Cancel_Correction_tableClick();
+    void Button_StartupClick();
+    void Button_Ok_StartupClick();
+    void Button_Cancel_StartupClick();
+    void Button_Second_stageClick();
+    void Button_Ok_Second_stageClick();
+    void Button_Cancel_Second_stageClick();
+    void Button_Ok_Second_stage_oudClick();
+    void Button_Cancel_Second_stage_oudClick();
+    void Button_RPM_limiters_and_powershiftClick();
+    void Button_Ok_RPM_limiterClick();
+    void Button_Cancel_RPM_limiterClick();
+    void Button_interpolation_to_limitsClick();
+    void Button_Ok_interpolation_to_limitsClick();
+    void Button_Cancel_interpolation_to_limitsClick();
+    void Button_remarksClick();
+    void Button_Ok_remarksClick();
+    void Button_Cancel_remarksClick();
+    void Button_set_communicationportClick();
+    void Button_Save_set_communicationportClick();
+    void Button_Cancel_set_communicationportClick();
+
+    // ---- automatic calibration of the engine-load sensors ------------------------------------------------
+    void Button_automatic_calClick() { StartAutomaticCalibration(1); }
+    void Button_automatic_cal2Click() { StartAutomaticCalibration(2); }
+    void StartAutomaticCalibration(int sensor);
+    void Button_Ok_set_engineloadsensor_to_minmaxClick();
+    void Button_cancel_set_engineloadsensor_to_minmaxClick();
+    QColor calibrationPromptColor() const;
+    // The link's verdict on the two readings (accepted readings, and the prompt hidden after each verdict).
+    void AcceptCalibration(int sensor, int minimum, int maximum);
+    void HideCalibrationPrompt();
 
     // ---- header ------------------------------------------------------------------------------------------
     QLabel *Label9 = nullptr;
@@ -413,9 +479,27 @@ protected:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void connectControlEvents();
+    void connectFrameEvents();
+    void openSubPanel(QGroupBox *panel, QPushButton *cancel);
+    void closeSubPanel(QGroupBox *panel);
+    void restoreRpmGroup();
+    void restoreEngineLoadGroup(bool fromWindowCancel);
+    void restoreThrottlePumpGroup();
+    void restoreCorrectionTableGroup();
+    void restoreStartupGroup();
+    void restoreAux1Group();
+    void restoreSecondStageOldGroup();
+    void restoreRpmLimiterGroup();
+    void restoreInterpolationGroup();
+    void restoreRemarksGroup();
+    void setCalibrationPrompt(int sensor, bool maximumStep);
+
+    OptionsSnapshot snapshot_;
+    std::unique_ptr<OptionsCalibrationPart> calibrationPart_;
     QComboBox *aux1KindList(int mode, int channel) const;
     void buildHeader(QGridLayout *top);
     void buildMenuColumn();

@@ -1,0 +1,56 @@
+// The serial port the program talks to the ECU through, kept across runs in "com.ini" (one 21-byte
+// record: the name's length, then up to 20 characters of it).
+#include "app/AppContext.h"
+#include "core/Dialogs.h"
+#include "link/Link.h"
+#include "link/SerialPort.h"
+#include "windows/options/OptionsWindow.h"
+
+#include <QFile>
+
+void TForm3::Button_set_communicationportClick() {
+    QComboBox *ports = ComComboBox_set_communicationport;
+    const QString current = ctx_.link ? ctx_.link->PortName : ports->currentText();
+    QStringList names{QStringLiteral("COM1")};
+    if (ctx_.link && ctx_.link->ComPort1) {
+        for (const QString &name : ctx_.link->ComPort1->availablePorts())
+            if (!names.contains(name))
+                names << name;
+    } else {
+        for (int i = 0; i < ports->count(); ++i)
+            if (!names.contains(ports->itemText(i)))
+                names << ports->itemText(i);
+    }
+    // The port in use stays choosable even when the system does not list it (a pseudo-terminal, say).
+    if (!current.isEmpty() && !names.contains(current))
+        names << current;
+    ports->clear();
+    ports->addItems(names);
+    ports->setCurrentIndex(std::max(0, int(names.indexOf(current))));
+    openSubPanel(GroupBox_set_communicationport, Button_Cancel_set_communicationport);
+}
+
+void TForm3::Button_Save_set_communicationportClick() {
+    const QString name = ComComboBox_set_communicationport->currentText().left(20);
+    const QByteArray text = name.toLatin1();
+    QByteArray record(21, '\0');
+    record[0] = char(text.size());
+    record.replace(1, text.size(), text);
+    record.truncate(21);
+
+    QFile file(ctx_.ProgramDirectory + QStringLiteral("com.ini"));
+    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+                         file.write(record) == record.size() && file.flush();
+    file.close();
+    if (written && ctx_.link) {
+        ctx_.link->PortName = name;
+        // An open line keeps its port until the link next closes and opens it.
+    }
+    if (!written && ctx_.dialogs)
+        ctx_.dialogs->information(QStringLiteral("Write Error File: com.ini"));
+    closeSubPanel(GroupBox_set_communicationport);
+}
+
+void TForm3::Button_Cancel_set_communicationportClick() {
+    closeSubPanel(GroupBox_set_communicationport);
+}

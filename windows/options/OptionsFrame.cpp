@@ -1,0 +1,181 @@
+// The frame around the option groups: showing the window, the menu column, leaving with Ok (which
+// writes the options to the ECU while online) or Cancel (which puts the snapshot back), and F1.
+#include "app/AppContext.h"
+#include "app/MainWindow.h"
+#include "core/FirmwareVersion.h"
+#include "link/Link.h"
+#include "link/TransferMachine.h"
+#include "windows/opening/Manual.h"
+#include "windows/options/AutoCalibration.h"
+#include "windows/options/OptionsWindow.h"
+
+#include <QShortcut>
+#include <QShowEvent>
+
+void TForm3::connectFrameEvents() {
+    auto on = [this](QPushButton *b, void (TForm3::*handler)()) {
+        connect(b, &QPushButton::clicked, this, [this, handler] { (this->*handler)(); });
+    };
+    on(Button_ok_Options_menu, &TForm3::Button_ok_Options_menuClick);
+    on(Button_Cancel_Options_menu, &TForm3::Button_Cancel_Options_menuClick);
+
+    on(Button_RPM_pickup, &TForm3::Button_RPM_pickupClick);
+    on(Button_Ok_RPM_pickup, &TForm3::Button_Ok_RPM_pickupClick);
+    on(Button_Cancel_RPM_pickup, &TForm3::Button_Cancel_RPM_pickupClick);
+    on(Button_RPM_Range, &TForm3::Button_RPM_RangeClick);
+    on(Button_RPM_Range_Ok, &TForm3::Button_RPM_Range_OkClick);
+    on(Button_Engine_load_sensor, &TForm3::Button_Engine_load_sensorClick);
+    on(Button_Ok_Engine_load_sensor, &TForm3::Button_Ok_Engine_load_sensorClick);
+    on(Button_Cancel_Engine_load_sensor, &TForm3::Button_Cancel_Engine_load_sensorClick);
+    on(Button_Throttle_pump_effect, &TForm3::Button_Throttle_pump_effectClick);
+    on(Button_Ok_Throttle_pump_effect, &TForm3::Button_Ok_Throttle_pump_effectClick);
+    on(Button_Cancel_Throttle_pump_effect, &TForm3::Button_Cancel_Throttle_pump_effectClick);
+    on(Button_Correction_table, &TForm3::Button_Correction_tableClick);
+    on(Button_Ok_Correction_table, &TForm3::Button_Ok_Correction_tableClick);
+    on(Button_Cancel_Correction_table, &TForm3::Button_Cancel_Correction_tableClick);
+    on(Button_Startup, &TForm3::Button_StartupClick);
+    on(Button_Ok_Startup, &TForm3::Button_Ok_StartupClick);
+    on(Button_Cancel_Startup, &TForm3::Button_Cancel_StartupClick);
+    on(Button_Second_stage, &TForm3::Button_Second_stageClick);
+    on(Button_Ok_Second_stage, &TForm3::Button_Ok_Second_stageClick);
+    on(Button_Cancel_Second_stage, &TForm3::Button_Cancel_Second_stageClick);
+    on(Button_Ok_Second_stage_oud, &TForm3::Button_Ok_Second_stage_oudClick);
+    on(Button_Cancel_Second_stage_oud, &TForm3::Button_Cancel_Second_stage_oudClick);
+    on(Button_RPM_limiters_and_powershift, &TForm3::Button_RPM_limiters_and_powershiftClick);
+    on(Button_Ok_RPM_limiter, &TForm3::Button_Ok_RPM_limiterClick);
+    on(Button_Cancel_RPM_limiter, &TForm3::Button_Cancel_RPM_limiterClick);
+    on(Button_interpolation_to_limits, &TForm3::Button_interpolation_to_limitsClick);
+    on(Button_Ok_interpolation_to_limits, &TForm3::Button_Ok_interpolation_to_limitsClick);
+    on(Button_Cancel_interpolation_to_limits, &TForm3::Button_Cancel_interpolation_to_limitsClick);
+    on(Button_remarks, &TForm3::Button_remarksClick);
+    on(Button_Ok_remarks, &TForm3::Button_Ok_remarksClick);
+    on(Button_Cancel_remarks, &TForm3::Button_Cancel_remarksClick);
+    on(Button_set_communicationport, &TForm3::Button_set_communicationportClick);
+    on(Button_Save_set_communicationport, &TForm3::Button_Save_set_communicationportClick);
+    on(Button_Cancel_set_communicationport, &TForm3::Button_Cancel_set_communicationportClick);
+
+    on(Button_automatic_cal, &TForm3::Button_automatic_calClick);
+    on(Button_automatic_cal2, &TForm3::Button_automatic_cal2Click);
+    on(Button_Ok_set_engineloadsensor_to_minmax, &TForm3::Button_Ok_set_engineloadsensor_to_minmaxClick);
+    on(Button_cancel_set_engineloadsensor_to_minmax,
+       &TForm3::Button_cancel_set_engineloadsensor_to_minmaxClick);
+
+    auto *help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    help->setContext(Qt::WindowShortcut);
+    connect(help, &QShortcut::activated, this, [this] { OpenHelp(); });
+
+    // The calibration replies reach this window through the link's answers.
+    calibrationPart_ = std::make_unique<OptionsCalibrationPart>(ctx_, this);
+}
+
+void TForm3::showEvent(QShowEvent *event) {
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        OnShowOptions();
+}
+
+void TForm3::OnShowOptions() {
+    move(150, 30);
+    TakeOptionsSnapshot();
+    ShowMenuButtons(true);
+    Button_interpolation_to_limits->setText(VersionAtLeast(currentVersion(), QStringLiteral("3FA"))
+                                                ? QStringLiteral("Interpol. to limits and Fuel cut")
+                                                : QStringLiteral("Interpolation to limits"));
+    Button_RPM_pickup->setFocus();
+}
+
+void TForm3::ShowMenuButtons(bool visible) {
+    menuColumn->setVisible(visible);
+    for (QPushButton *b :
+         {Button_RPM_pickup, Button_Engine_load_sensor, Button_Throttle_pump_effect, Button_Startup,
+          Button_Second_stage, Button_interpolation_to_limits, Button_remarks, Button_set_communicationport,
+          Button_ok_Options_menu, Button_Cancel_Options_menu})
+        b->setVisible(visible);
+    // "RPM Limiter" (from "3FA") and "Correction-table" (older) take turns in the place above "Remarks";
+    // the column's layout puts "Remarks" and "Communicationport" right below whichever is shown.
+    const bool full = VersionAtLeast(currentVersion(), QStringLiteral("3FA"));
+    Button_Correction_table->setVisible(!full && visible);
+    Button_RPM_limiters_and_powershift->setVisible(full && visible);
+}
+
+void TForm3::openSubPanel(QGroupBox *panel, QPushButton *cancel) {
+    ShowMenuButtons(false);
+    panel->show();
+    if (cancel && cancel->isVisibleTo(panel))
+        cancel->setFocus();
+}
+
+void TForm3::closeSubPanel(QGroupBox *panel) {
+    panel->hide();
+    ShowMenuButtons(true);
+}
+
+void TForm3::Button_Cancel_Options_menuClick() {
+    RestoreOptionsSnapshot();
+    TForm1 *main = ctx_.form1;
+    if (main) {
+        main->AdvStringGrid_fuel->setEnabled(true);
+        if (VersionAtLeast(currentVersion(), QStringLiteral("3FA1AC")))
+            main->AdvStringGrid_injection_boost_correction->setEnabled(true);
+        main->EnableMainControls(true);
+    }
+    hide();
+    if (ctx_.link) {
+        ctx_.link->RxIgnore = false;
+        ctx_.link->RequestLiveData(); // only sends, and restarts the poll, while online
+    }
+}
+
+void TForm3::Button_ok_Options_menuClick() {
+    // The NTC table only makes sense with its fixed range and unit.
+    if (CheckBox_NTC_sensor_aktief->isChecked() &&
+        (Edit_Correction_table_eenheid->text() != QStringLiteral("\u00B0C") ||
+         AdvSpinEdit_Max_Correction_table->value() != 135 ||
+         AdvSpinEdit_Min_Correction_table->value() != -20)) {
+        const QSignalBlocker quiet(CheckBox_NTC_sensor_aktief);
+        CheckBox_NTC_sensor_aktief->setChecked(false);
+    }
+
+    const QString version = currentVersion();
+    const bool boostMap = VersionAtLeast(version, QStringLiteral("3FA1AC"));
+    TForm1 *main = ctx_.form1;
+    const bool online = main && main->IsOnline() && ctx_.link && ctx_.transfer;
+    if (online) {
+        ctx_.link->StopLink();
+        main->EnableMainControls(false);
+        main->AdvStringGrid_fuel->setEnabled(false);
+        main->AdvStringGrid_injection_boost_correction->setEnabled(false);
+        main->GroupBox_gauge_up_down_loading->setTitle(QStringLiteral("Down_loading"));
+        main->GroupBox_gauge_up_down_loading->show();
+        main->GroupBox_gauge_up_down_loading->raise();
+        const int maximum = !VersionAtLeast(version, QStringLiteral("3FA")) ? 224 : boostMap ? 1310 : 510;
+        main->Gauge_up_down_loading->setRange(0, maximum);
+        main->Gauge_up_down_loading->setValue(0);
+        // The calibration write from its option words on; the maps are not written.
+        ctx_.link->RxIgnore = false;
+        ctx_.link->DelayedAction = 6;
+        ctx_.transfer->Begin(4);
+        ctx_.transfer->StepIndex = 0;
+    } else if (main) {
+        main->EnableMainControls(true);
+        RebuildCorrectionHeaders();
+        ShowCorrectionTableName();
+        ShowCorrectionEnables();
+        main->AdvStringGrid_fuel->setEnabled(true);
+        if (boostMap)
+            main->AdvStringGrid_injection_boost_correction->setEnabled(true);
+    } else {
+        RebuildCorrectionHeaders();
+    }
+    ApplyRpmRangeToGrids();
+    if (main)
+        main->ApplyBoostTabVisibility();
+    hide();
+}
+
+void TForm3::OpenHelp() {
+    if (manualOpener)
+        OpenManual(ctx_, manualOpener);
+    else
+        OpenManual(ctx_);
+}
