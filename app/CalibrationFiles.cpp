@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QTimer>
 
@@ -73,7 +74,8 @@ bool CalibrationFiles::LoadCalibrationFile(const QString &path) {
     // Read and check everything before touching a control, so a bad file changes nothing.
     std::optional<CalibrationFileContents> contents;
     QFile file(path);
-    if (file.open(QIODevice::ReadOnly)) {
+    // Only plain files: a pipe or a device could block the program or never end.
+    if (QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly)) {
         const QByteArray bytes = file.read(CalibrationFileLayout::MaxFileBytes);
         if (file.error() == QFileDevice::NoError)
             contents = DecodeCalibrationFile(bytes);

@@ -185,10 +185,12 @@ private slots:
             QCOMPARE(reader.version(), QString("2FA1AD1AA"));
             QCOMPARE(EncodeImage(reader.ctx), before);
         }
-        // A folder is no file either.
-        reader.dialogs.clearShown();
-        QVERIFY(!files.LoadCalibrationFile(dir.path()));
-        QCOMPARE(reader.shownTexts(), QStringList{"fout bij lezen bestand"});
+        // A folder or a device is no calibration file either, even one that never runs dry.
+        for (const QString &other : {dir.path(), QString("/dev/zero")}) {
+            reader.dialogs.clearShown();
+            QVERIFY(!files.LoadCalibrationFile(other));
+            QCOMPARE(reader.shownTexts(), QStringList{"fout bij lezen bestand"});
+        }
         // Bytes past the image are not looked at.
         writeAll(path("long.f03"), good + QByteArray(100000, '\x7F'));
         QVERIFY(files.LoadCalibrationFile(path("long.f03")));
