@@ -18,6 +18,7 @@ class ConnectSequence;     // connect, access level and password (app/ConnectSeq
 class CalibrationTransfer; // whole-calibration read and write (app/CalibrationTransfer.h)
 class LockState;           // lock display, captions and the lock request (app/LockState.h)
 class EditJobs;            // edit jobs of the map and correction-table edit menus (editor/EditJobs.h)
+class CalibrationFiles;    // calibration file save and load, toolbar and F2/F3 (app/CalibrationFiles.h)
 
 struct CommandLine {
     QStringList arguments;              // without the program name
@@ -49,6 +50,9 @@ struct AppContext {
     CalibrationTransfer *calibrationTransfer = nullptr;
     LockState *lockState = nullptr;
     EditJobs *editJobs = nullptr; // made by the main window with its edit menu
+    // F2 / F3 call calibrationFiles->OpenFileKey / SaveFileKey; the toolbar's onOpenFile / onSaveFile its
+    // SpeedButton_openfileClick / SpeedButton_savefileClick.
+    CalibrationFiles *calibrationFiles = nullptr;
     TForm1 *form1 = nullptr;
     TForm2 *form2 = nullptr;
     TForm3 *form3 = nullptr;
