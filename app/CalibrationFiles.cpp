@@ -40,7 +40,23 @@ QString runDialog(const FileDialogRequest &request) {
 } // namespace
 
 CalibrationFiles::CalibrationFiles(AppContext &ctx, QObject *parent)
-    : QObject(parent), ctx_(ctx), dialog_(runDialog) {}
+    : QObject(parent), ctx_(ctx), dialog_(runDialog) {
+    ctx_.calibrationFiles = this;
+    if (ctx_.form1) {
+        ctx_.form1->onOpenFile = [this] { SpeedButton_openfileClick(); };
+        ctx_.form1->onSaveFile = [this] { SpeedButton_savefileClick(); };
+    }
+}
+
+CalibrationFiles::~CalibrationFiles() {
+    if (ctx_.calibrationFiles != this)
+        return;
+    ctx_.calibrationFiles = nullptr;
+    if (ctx_.form1) {
+        ctx_.form1->onOpenFile = nullptr;
+        ctx_.form1->onSaveFile = nullptr;
+    }
+}
 
 // ---- the two operations ----------------------------------------------------------------------------------
 

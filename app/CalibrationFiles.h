@@ -6,8 +6,9 @@
 // checks the whole file first: a missing, unreadable or short file changes nothing (the version caption
 // included); a file the user abandons at the "ECU is newer" question changes nothing either.
 //
-// Wiring: the program sets TForm1::onOpenFile / onSaveFile to SpeedButton_openfileClick /
-// SpeedButton_savefileClick, and the main window's key handler calls OpenFileKey (F2) and SaveFileKey (F3).
+// Wiring: made after the main window, it registers itself as AppContext::calibrationFiles and sets the
+// main window's onOpenFile / onSaveFile to SpeedButton_openfileClick / SpeedButton_savefileClick (undone
+// when it goes). The main window's key handler calls OpenFileKey (F2) and SaveFileKey (F3).
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -32,6 +33,7 @@ public:
     using FileDialog = std::function<QString(const FileDialogRequest &)>;
 
     explicit CalibrationFiles(AppContext &ctx, QObject *parent = nullptr);
+    ~CalibrationFiles() override;
 
     // Replaces the real file dialog (tests answer without a modal window).
     void setFileDialog(FileDialog dialog) { dialog_ = std::move(dialog); }

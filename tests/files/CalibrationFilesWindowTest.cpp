@@ -250,7 +250,8 @@ private slots:
             requests << request;
             return path("menu.f03");
         });
-        files.SpeedButton_openfileClick();
+        QCOMPARE(windows.ctx.calibrationFiles, &files);
+        windows.form1->SpeedButton_openfile->click(); // the toolbar reaches the file operations
 
         QCOMPARE(requests.size(), 1);
         QCOMPARE(requests[0].title, QString("Open"));
