@@ -114,15 +114,39 @@ void DataGrid::setFixedColor(const QColor &color) {
     for (int column = 0; column < columnCount(); ++column)
         if (QTableWidgetItem *cell = item(0, column))
             cell->setBackground(color);
+    if (firstDataColumn_ == 0)
+        return;
     for (int row = 1; row < rowCount(); ++row)
         if (QTableWidgetItem *cell = item(row, 0))
             cell->setBackground(color);
 }
 
+void DataGrid::setHeaderColumn(bool on) {
+    firstDataColumn_ = on ? 1 : 0;
+    QFont headerFont = font();
+    headerFont.setBold(true);
+    for (int row = 1; row < rowCount(); ++row) {
+        QTableWidgetItem *cell = item(row, 0);
+        if (!cell)
+            continue;
+        if (on) {
+            cell->setFlags(Qt::ItemIsEnabled);
+            cell->setFont(headerFont);
+            cell->setBackground(fixedColor_);
+            cell->setForeground(HeaderForeground);
+        } else {
+            cell->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+            cell->setFont(font());
+            cell->setBackground(DataBackground);
+            cell->setForeground(DataForeground);
+        }
+    }
+}
+
 DataGrid::Range DataGrid::selectionRange() const {
     const int lastColumn = std::max(1, columnCount() - 1);
     const int lastRow = std::max(1, rowCount() - 1);
-    auto clampColumn = [&](int c) { return std::clamp(c, 1, lastColumn); };
+    auto clampColumn = [&](int c) { return std::clamp(c, firstDataColumn_, lastColumn); };
     auto clampRow = [&](int r) { return std::clamp(r, 1, lastRow); };
 
     const QList<QTableWidgetSelectionRange> ranges = selectedRanges();
@@ -139,7 +163,7 @@ DataGrid::Range DataGrid::selectionRange() const {
         return {clampColumn(r.left), clampRow(r.top), clampColumn(r.right), clampRow(r.bottom)};
     }
     // With nothing selected the focused cell is the selection.
-    const int column = clampColumn(currentColumn() < 0 ? 1 : currentColumn());
+    const int column = clampColumn(currentColumn() < 0 ? firstDataColumn_ : currentColumn());
     const int row = clampRow(currentRow() < 0 ? 1 : currentRow());
     return {column, row, column, row};
 }
@@ -147,8 +171,8 @@ DataGrid::Range DataGrid::selectionRange() const {
 void DataGrid::selectRange(const Range &range) {
     const int lastColumn = std::max(1, columnCount() - 1);
     const int lastRow = std::max(1, rowCount() - 1);
-    const int left = std::clamp(std::min(range.left, range.right), 1, lastColumn);
-    const int right = std::clamp(std::max(range.left, range.right), 1, lastColumn);
+    const int left = std::clamp(std::min(range.left, range.right), firstDataColumn_, lastColumn);
+    const int right = std::clamp(std::max(range.left, range.right), firstDataColumn_, lastColumn);
     const int top = std::clamp(std::min(range.top, range.bottom), 1, lastRow);
     const int bottom = std::clamp(std::max(range.top, range.bottom), 1, lastRow);
     clearSelection();
@@ -184,7 +208,7 @@ QModelIndex DataGrid::moveCursor(CursorAction cursorAction, Qt::KeyboardModifier
     if (!target.isValid())
         return target;
     const int row = std::max(1, target.row());
-    const int column = std::max(1, target.column());
+    const int column = std::max(firstDataColumn_, target.column());
     return model()->index(row, column, target.parent());
 }
 
@@ -194,7 +218,7 @@ void DataGrid::mousePressEvent(QMouseEvent *event) {
         QTableWidget::mousePressEvent(event);
         return;
     }
-    if (index.row() == 0 || index.column() == 0) {
+    if (index.row() == 0 || index.column() < firstDataColumn_) {
         // A header click reports the cell but leaves the selection as it is.
         setFocus(Qt::MouseFocusReason);
         event->accept();

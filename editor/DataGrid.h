@@ -27,6 +27,11 @@ public:
     QColor fixedColor() const { return fixedColor_; } // background of the header cells (silver or yellow)
     void setFixedColor(const QColor &color);
 
+    // Without a header column (the correction tables) column 0 holds values like the others.
+    void setHeaderColumn(bool on);
+    bool hasHeaderColumn() const { return firstDataColumn_ == 1; }
+    int firstDataColumn() const { return firstDataColumn_; }
+
     struct Range {
         int left = 1, top = 1, right = 1, bottom = 1;
     };
@@ -55,4 +60,5 @@ protected:
 private:
     QString format_ = QStringLiteral("%.2f");
     QColor fixedColor_ = QColor(0xC0, 0xC0, 0xC0);
+    int firstDataColumn_ = 1;
 };

@@ -2,6 +2,9 @@
 // operations behind "&Ok" are run by the edit jobs.
 #include "app/AppContext.h"
 #include "app/MainWindow.h"
+#include "editor/EditJobs.h"
+
+#include <QSignalBlocker>
 
 #include <QShortcut>
 
@@ -73,15 +76,25 @@ void TForm1::buildEditMenu() {
     shortcut(QKeySequence(Qt::Key_Escape), Button_cancel_editmenu);
     box->installEventFilter(this);
 
-    connect(Button_cancel_editmenu, &QPushButton::clicked, this, [this] {
-        // No undo: Cancel only closes the menu, and live tracking resumes.
-        GroupBox_Edit_menu->hide();
-        ctx_.LiveTracking = true;
-    });
+    // The jobs behind "&Ok"; no undo: Cancel only closes the menu, and live tracking resumes.
+    auto *jobs = new EditJobs(ctx_, this);
+    connect(Button_ok_editmenu, &QPushButton::clicked, jobs, &EditJobs::MapOk);
+    connect(Button_cancel_editmenu, &QPushButton::clicked, jobs, &EditJobs::MapCancel);
+    EditJobs::MenuControls controls;
+    controls.box = box;
+    controls.percent = RadioButton_percentvalue;
+    controls.setValue = RadioButton_setvalue;
+    controls.percentField = AdvSpinEdit_percentvalue;
+    controls.setValueField = AdvSpinEdit_setvalue;
+    controls.ok = Button_ok_editmenu;
+    controls.signKeys = true;
+    EditJobs::WireMenu(controls);
     box->hide();
 }
 
 void TForm1::PrepareSetValueField(int map) {
+    // Opening the menu leaves the radio buttons alone, also when the new range moves the value.
+    const QSignalBlocker blocker(AdvSpinEdit_setvalue);
     AdvSpinEdit_setvalue->setDecimals(MapDecimals(map));
     AdvSpinEdit_setvalue->setRange(MapMinimum(map), MapMaximum(map));
     AdvSpinEdit_setvalue->setSingleStep(MapStep(map));

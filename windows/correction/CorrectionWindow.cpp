@@ -60,6 +60,9 @@ TForm2::TForm2(AppContext &ctx, QWidget *parent)
         layout->addSpacing(6);
     }
     layout->addStretch(1);
+
+    buildEditMenu();
+    connectTableEvents();
 }
 
 DataGrid *TForm2::buildTable(const char *gridName, const char *titleName, const QString &title,
@@ -68,6 +71,7 @@ DataGrid *TForm2::buildTable(const char *gridName, const char *titleName, const 
     auto *grid = new DataGrid(TableColumns, 2, this);
     grid->setObjectName(QString::fromLatin1(gridName));
     grid->setValueFormat(format);
+    grid->setHeaderColumn(false);
     grid->setColumnWidths(ColumnWidth);
     grid->setRowHeights(RowHeight);
     // 32 columns of 40 pixels do not fit the window: the table scrolls sideways.

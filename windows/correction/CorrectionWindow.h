@@ -5,13 +5,19 @@
 //
 // Each grid has 32 columns (0..31) and two rows: row 0 holds the axis (written by the options window's
 // RebuildCorrectionHeaders), row 1 the values. Cell (column, row) as everywhere else.
+#include <QDoubleSpinBox>
+#include <QGroupBox>
 #include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QWidget>
 
 #include "editor/DataGrid.h"
 
 struct AppContext;
 class QShowEvent;
+class QKeyEvent;
 
 // Which table the last click or Shift selection concerns; chooses the edit job and the chart.
 enum class CorrectionTable { Water = 0, Air = 1, Battery = 2, AirPressure = 3 };
@@ -56,8 +62,40 @@ public:
     CorrectionTable TableSelector = CorrectionTable::Water;
     int SelectedTableColumn = 0;
 
+    // ---- edit menu and progress box (the jobs are editor/EditJobs.h) -------------------------------------
+    QGroupBox *GroupBox_Edit_menu = nullptr;
+    QRadioButton *RadioButton_percentvalue = nullptr;
+    QRadioButton *RadioButton_setvalue = nullptr;
+    QRadioButton *RadioButton_hor_interpol = nullptr;
+    QDoubleSpinBox *AdvSpinEdit_percentvalue = nullptr;
+    QDoubleSpinBox *AdvSpinEdit_setvalue = nullptr;
+    QLabel *Label_percentvalue = nullptr; // "% "
+    QLabel *Label_setvalue = nullptr;     // "value"
+    QPushButton *Button_ok_editmenu = nullptr;
+    QPushButton *Button_cancel_editmenu = nullptr;
+    QGroupBox *GroupBox_gauge_up_down_loading = nullptr;
+    QProgressBar *Gauge_up_down_loading = nullptr;
+
+    void ShowEditMenu();
+    // The last click was on a value (shared with the map grids of the main window).
+    bool DataCellClicked() const;
+    // Which table a grid of this window shows.
+    CorrectionTable tableOf(const DataGrid *grid) const;
+
+public slots:
+    // Events of the four tables; `table` says whose grid sent them.
+    void AdvStringGridClickCell(CorrectionTable table, int row, int column);
+    void AdvStringGridSelectCell(CorrectionTable table, int column);
+    void AdvStringGridMouseUp(CorrectionTable table);
+    void AdvStringGridKeyUp(CorrectionTable table, int key, Qt::KeyboardModifiers modifiers);
+    // Sign keys of a table; true when the key was one of them.
+    bool AdvStringGridKeyDown(CorrectionTable table, int key, Qt::KeyboardModifiers modifiers);
+    void Button_ok_editmenuClick();
+    void Button_cancel_editmenuClick();
+
 protected:
     void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
     AppContext &ctx_;
 
@@ -65,4 +103,13 @@ private:
     DataGrid *buildTable(const char *gridName, const char *titleName, const QString &title,
                          const char *unitName, const QString &unit, const QString &format, QLabel **titleOut,
                          QLabel **unitOut);
+    void buildEditMenu();
+    void connectTableEvents();
+    void SetDataCellClicked(bool on);
+    // Space and F1 seen by the window before the focused control.
+    bool PreviewKey(QObject *watched, QKeyEvent *event);
+
+    bool dataCellClicked_ = false; // used when there is no main window
+    const QEvent *lastPreviewed_ = nullptr;
+    QObject *lastPreviewedBy_ = nullptr;
 };
