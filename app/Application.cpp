@@ -8,6 +8,7 @@
 #include "app/MessageBoxPresenter.h"
 #include "ecusim/DemoCalibration.h"
 #include "ecusim/EcuSimRunner.h"
+#include "editor/MainWindowKeys.h"
 #include "link/Link.h"
 #include "link/QtSerialPortAdapter.h"
 #include "link/TransferMachine.h"
@@ -17,6 +18,8 @@
 #include "windows/opening/Manual.h"
 #include "windows/opening/OpeningDialog.h"
 #include "windows/options/OptionsWindow.h"
+
+#include <QCoreApplication>
 
 CommandLine ParseCommandLine(const QStringList &arguments) {
     CommandLine line;
@@ -69,6 +72,10 @@ Application::Application(const QStringList &arguments, const Options &options) {
 
     TForm1 *main = form1_.get();
     main->onOpenManual = [this] { OpenManual(ctx_); };
+    // Key preview: the main window's key table sees every key aimed at it before its controls do.
+    keys_ = std::make_unique<MainWindowKeys>(ctx_);
+    if (QCoreApplication::instance())
+        QCoreApplication::instance()->installEventFilter(keys_.get());
     if (ctx_.link)
         CreateLinkParts();
 }
@@ -144,6 +151,7 @@ Application::~Application() {
     connectSequence_.reset();
     calibrationTransfer_.reset();
     // Windows go in the reverse order of creation, each leaving the context first.
+    keys_.reset();
     spareOpening_.reset();
     ctx_.form4 = nullptr;
     form4_.reset();

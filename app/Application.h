@@ -18,6 +18,7 @@ class SerialPort;
 class AppLinkHooks;
 class TransferMachine;
 class EcuSimRunner;
+class MainWindowKeys;
 class ConnectSequence;
 class CalibrationTransfer;
 class LockState;
@@ -64,6 +65,7 @@ private:
     std::unique_ptr<TransferMachine> transfer_;
     std::unique_ptr<LiveDisplay> liveDisplay_; // dashboard and live tracking, a part of the link hooks
     std::unique_ptr<TForm1> form1_;
+    std::unique_ptr<MainWindowKeys> keys_;
     std::unique_ptr<TForm2> form2_;
     std::unique_ptr<TForm3> form3_;
     std::unique_ptr<TForm4> form4_;

@@ -1,0 +1,134 @@
+#include "editor/MainWindowKeys.h"
+
+#include "app/AppContext.h"
+#include "app/CalibrationFiles.h"
+#include "app/CalibrationTransfer.h"
+#include "app/LockState.h"
+#include "app/MainWindow.h"
+#include "link/Link.h"
+#include "windows/chart/ChartWindow.h"
+#include "windows/options/OptionsWindow.h"
+
+#include <QKeyEvent>
+#include <QToolButton>
+
+MainWindowKeys::MainWindowKeys(AppContext &ctx, QObject *parent) : QObject(parent), ctx_(ctx) {}
+
+bool MainWindowKeys::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::KeyRelease) {
+        lastPress_ = nullptr;
+        return false;
+    }
+    if (event->type() != QEvent::KeyPress || !watched->isWidgetType() || !ctx_.form1)
+        return false;
+    auto *widget = static_cast<QWidget *>(watched);
+    auto *key = static_cast<QKeyEvent *>(event);
+    if (widget->window() != ctx_.form1)
+        return false;
+    if (event == lastPress_ && key->key() == lastKey_ && key->modifiers() == lastModifiers_)
+        return false;
+    lastPress_ = event;
+    lastKey_ = key->key();
+    lastModifiers_ = key->modifiers();
+    KeyDown(key->key(), key->modifiers());
+    return false; // never consumed
+}
+
+bool MainWindowKeys::ToolbarEnabled(const char *buttonName) const {
+    auto *button = ctx_.form1->findChild<QToolButton *>(QLatin1String(buttonName));
+    return button && button->isEnabled();
+}
+
+bool MainWindowKeys::KeyDown(int key, Qt::KeyboardModifiers modifiers) {
+    TForm1 *main = ctx_.form1;
+    if (!main)
+        return false;
+    const bool alt = modifiers & Qt::AltModifier;
+    switch (key) {
+    case Qt::Key_Space:
+        Space();
+        return true;
+    case Qt::Key_S:
+        if (!alt || !ctx_.calibrationTransfer)
+            return false;
+        ctx_.calibrationTransfer->SpeedButton_UploadClick();
+        return true;
+    case Qt::Key_P:
+        if (!alt || !ctx_.calibrationTransfer)
+            return false;
+        ctx_.calibrationTransfer->SpeedButton_DownloadClick();
+        return true;
+    case Qt::Key_L:
+        if (!alt || !ctx_.lockState)
+            return false;
+        ctx_.lockState->LockKey();
+        return true;
+    case Qt::Key_C:
+        if (!alt || !ctx_.form4)
+            return false;
+        main->ActiveMapGrid = FuelMapGrid;
+        ctx_.form4->FormKeyDown(key, Qt::AltModifier);
+        return true;
+    case Qt::Key_R:
+    case Qt::Key_W:
+        if (!alt || !ctx_.form4)
+            return false;
+        ctx_.form4->FormKeyDown(key, Qt::AltModifier);
+        return true;
+    case Qt::Key_F1:
+        if (main->onOpenManual)
+            main->onOpenManual();
+        return true;
+    case Qt::Key_F2:
+        if (!ToolbarEnabled("SpeedButton_openfile") || !ctx_.calibrationFiles)
+            return false;
+        ctx_.calibrationFiles->OpenFileKey();
+        return true;
+    case Qt::Key_F3:
+        if (!ToolbarEnabled("SpeedButton_savefile") || !ctx_.calibrationFiles)
+            return false;
+        ctx_.calibrationFiles->SaveFileKey();
+        return true;
+    case Qt::Key_F4:
+        // Alt+F4 is the window system's close.
+        if (alt || !ToolbarEnabled("SpeedButton_options"))
+            return false;
+        ShowOptionsKey();
+        return true;
+    case Qt::Key_F5:
+        if (!ToolbarEnabled("SpeedButton_correctiontable"))
+            return false;
+        main->SpeedButton_correctiontableClick();
+        return true;
+    case Qt::Key_F7:
+        if (!ToolbarEnabled("SpeedButton_up_down_load"))
+            return false;
+        main->SpeedButton_up_down_loadClick();
+        return true;
+    case Qt::Key_F10:
+        main->Panel_dashbordClick();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void MainWindowKeys::Space() {
+    ctx_.form1->Button_clear_messageClick();
+    TForm4 *chart = ctx_.form4;
+    const bool chartsMap =
+        chart && (chart->ChartMode == ChartView::SpeedRow || chart->ChartMode == ChartView::LoadColumn);
+    if (chart && chart->isVisible() && ctx_.LiveTracking && chartsMap)
+        chart->JumpToLiveCell(true);
+    else
+        ctx_.LiveTracking = true;
+}
+
+void MainWindowKeys::ShowOptionsKey() {
+    if (ctx_.link)
+        ctx_.link->StopLink();
+    ctx_.form1->EnableValueLabels(false);
+    ctx_.form1->EnableMapGrids(false);
+    if (ctx_.form3)
+        ctx_.form3->show();
+}
