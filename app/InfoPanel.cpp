@@ -9,7 +9,7 @@
 
 void TForm1::buildInfoPanel() {
     Panel_output_test =
-        MakePanel(this, QStringLiteral("Panel_output_test"), QRect(229, 150, 338, 156), Colors::Silver);
+        MakePanel(this, QStringLiteral("Panel_output_test"), QRect(229, 136, 338, 156), Colors::Silver);
     Panel_output_test->setLineWidth(2);
     QLabel *panel = Panel_output_test;
     QFont bold = font();
@@ -47,7 +47,7 @@ void TForm1::buildInfoPanel() {
 void TForm1::buildAccessBoxes() {
     GroupBox_Settings = new QGroupBox(QStringLiteral("User Access level settings"), this);
     GroupBox_Settings->setObjectName(QStringLiteral("GroupBox_Settings"));
-    GroupBox_Settings->setGeometry(229, 170, 338, 214);
+    GroupBox_Settings->setGeometry(229, 298, 338, 152);
     GroupBox_Settings->setAutoFillBackground(true);
     auto check = [&](const QString &name, const QString &text, int y) {
         auto *c = new QCheckBox(text, GroupBox_Settings);
@@ -76,16 +76,16 @@ void TForm1::buildAccessBoxes() {
         return b;
     };
     Button_Send_to_ECU = button(GroupBox_Settings, QStringLiteral("Button_Send_to_ECU"),
-                                QStringLiteral("&Send to ECU"), QRect(20, 170, 96, 30));
+                                QStringLiteral("&Send to ECU"), QRect(20, 112, 96, 30));
     Button_Change_password = button(GroupBox_Settings, QStringLiteral("Button_Change_password"),
-                                    QStringLiteral("Change &Password"), QRect(122, 170, 120, 30));
+                                    QStringLiteral("Change &Password"), QRect(122, 112, 120, 30));
     Button4 = button(GroupBox_Settings, QStringLiteral("Button4"), QStringLiteral("&Cancel"),
-                     QRect(248, 170, 70, 30));
+                     QRect(248, 112, 70, 30));
     GroupBox_Settings->hide();
 
     GroupBox_Change_password = new QGroupBox(QStringLiteral("Password"), this);
     GroupBox_Change_password->setObjectName(QStringLiteral("GroupBox_Change_password"));
-    GroupBox_Change_password->setGeometry(269, 210, 258, 124);
+    GroupBox_Change_password->setGeometry(269, 458, 258, 124);
     GroupBox_Change_password->setAutoFillBackground(true);
     Label_Password = MakeLabel(GroupBox_Change_password, QStringLiteral("Label_Password"),
                                QStringLiteral("Enter Password :"), QRect(16, 26, 226, 20));

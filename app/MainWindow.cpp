@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QGraphicsDropShadowEffect>
 #include <QMouseEvent>
 #include <QShortcut>
 #include <QShowEvent>
@@ -43,6 +44,17 @@ TForm1::TForm1(AppContext &ctx, QWidget *parent) : QWidget(parent), ctx_(ctx) {
 
     for (QWidget *target : dashboardClickTargets())
         target->installEventFilter(this);
+    // The boxes float over the grids; a shadow sets them apart.
+    for (QWidget *box : std::initializer_list<QWidget *>{
+             GroupBox_Edit_menu, GroupBox_up_download_menu, GroupBox_gauge_up_down_loading, Panel_output_test,
+             GroupBox_Settings, GroupBox_Change_password, Panel_Warning_message,
+             Panel_power_to_system_was_interrupted}) {
+        auto *shadow = new QGraphicsDropShadowEffect(box);
+        shadow->setBlurRadius(12);
+        shadow->setOffset(3, 3);
+        shadow->setColor(QColor(0, 0, 0, 110));
+        box->setGraphicsEffect(shadow);
+    }
 
     // The window starts offline; nothing is known about the ECU yet.
     SetOnline(false);
@@ -161,9 +173,43 @@ QList<QWidget *> TForm1::dashboardClickTargets() const {
 
 bool TForm1::eventFilter(QObject *watched, QEvent *event) {
     if (watched == GroupBox_Edit_menu) {
-        if (event->type() == QEvent::Show || event->type() == QEvent::Hide)
+        switch (event->type()) {
+        case QEvent::Show:
+        case QEvent::Hide:
             for (QShortcut *shortcut : editMenuShortcuts_)
                 shortcut->setEnabled(event->type() == QEvent::Show);
+            editMenuDragging_ = false;
+            break;
+        case QEvent::MouseButtonPress: {
+            auto *mouse = static_cast<QMouseEvent *>(event);
+            if (mouse->button() == Qt::LeftButton) {
+                editMenuDragging_ = true;
+                editMenuGrab_ = mouse->position().toPoint();
+                return true;
+            }
+            break;
+        }
+        case QEvent::MouseMove:
+            if (editMenuDragging_) {
+                auto *mouse = static_cast<QMouseEvent *>(event);
+                const QPoint wanted =
+                    GroupBox_Edit_menu->mapToParent(mouse->position().toPoint()) - editMenuGrab_;
+                // Keep the whole box inside the window.
+                const int x = std::clamp(wanted.x(), 0, std::max(0, width() - GroupBox_Edit_menu->width()));
+                const int y = std::clamp(wanted.y(), 0, std::max(0, height() - GroupBox_Edit_menu->height()));
+                GroupBox_Edit_menu->move(x, y);
+                return true;
+            }
+            break;
+        case QEvent::MouseButtonRelease:
+            if (editMenuDragging_) {
+                editMenuDragging_ = false;
+                return true;
+            }
+            break;
+        default:
+            break;
+        }
         return QWidget::eventFilter(watched, event);
     }
     if (event->type() == QEvent::MouseButtonRelease) {

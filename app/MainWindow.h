@@ -335,4 +335,7 @@ private:
     AppContext &ctx_;
     bool firstShowDone_ = false;
     QList<QShortcut *> editMenuShortcuts_; // Enter / Escape of the edit menu, live while it is shown
+    // The edit menu can be dragged aside by its frame so the cells under it stay in view.
+    bool editMenuDragging_ = false;
+    QPoint editMenuGrab_;
 };

@@ -36,13 +36,15 @@ ValuePanel makeValuePanel(QLabel *dashboard, const QString &panelName, int x, in
     ValuePanel v;
     v.panel = MakePanel(dashboard, panelName, QRect(x, ValueTop, width, ValueHeight), Colors::Silver);
     v.panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    v.caption = MakeLabel(v.panel, captionName, caption, QRect(2, 3, width - 4, 16), Qt::AlignCenter);
-    v.caption->setFont(scaledFont(dashboard->font(), 8, false));
-    v.value = MakeLabel(v.panel, valueName, QString(), QRect(2, 20, width - 4, 30), Qt::AlignCenter);
-    v.value->setFont(scaledFont(dashboard->font(), 15, true));
+    // Two-word captions wrap onto a second line in the narrow panels of the large dashboard.
+    v.caption = MakeLabel(v.panel, captionName, caption, QRect(2, 2, width - 4, 24), Qt::AlignCenter);
+    v.caption->setFont(scaledFont(dashboard->font(), 7.5, false));
+    v.caption->setWordWrap(true);
+    v.value = MakeLabel(v.panel, valueName, QString(), QRect(2, 25, width - 4, 26), Qt::AlignCenter);
+    v.value->setFont(scaledFont(dashboard->font(), 14, true));
     if (!unitName.isEmpty()) {
-        v.unit = MakeLabel(v.panel, unitName, unit, QRect(2, 51, width - 4, 16), Qt::AlignCenter);
-        v.unit->setFont(scaledFont(dashboard->font(), 8, false));
+        v.unit = MakeLabel(v.panel, unitName, unit, QRect(2, 52, width - 4, 16), Qt::AlignCenter);
+        v.unit->setFont(scaledFont(dashboard->font(), 7.5, false));
     }
     return v;
 }
@@ -165,8 +167,8 @@ void TForm1::buildFirstDashboard() {
 
 void TForm1::buildSecondDashboard() {
     Panel_dashbord2 = makeDashboard(this, QStringLiteral("Panel_dashbord2"));
-    constexpr int width = 70;
-    constexpr int step = 73;
+    constexpr int width = 72;
+    constexpr int step = 75;
     int x = 6;
     auto next = [&] {
         const int at = x;
@@ -240,23 +242,23 @@ void TForm1::buildSecondDashboard() {
     Label_boostpressure_waarde2 = v.value;
     Label_boostpressure_eenheid2 = v.unit;
 
-    // Four lamps in two columns beside the values.
+    // Four lamps in one column beside the values, each with its text on the right.
     const int lampsX = next() + 2;
     const QFont lampFont = scaledFont(font(), 7.5, false);
-    auto lamp = [&](int column, int row, const QString &name, const QString &textName, const QString &text,
+    auto lamp = [&](int row, const QString &name, const QString &textName, const QString &text,
                     QLabel *&lampOut, QLabel *&textOut) {
-        const int cx = lampsX + column * 58;
-        const int cy = ValueTop + row * 37;
-        lampOut = makeLamp(Panel_dashbord2, name, QRect(cx + 21, cy, 14, 12));
-        textOut = MakeLabel(Panel_dashbord2, textName, text, QRect(cx, cy + 12, 56, 24), Qt::AlignCenter);
+        const int y = ValueTop + 2 + row * 17;
+        lampOut = makeLamp(Panel_dashbord2, name, QRect(lampsX, y + 2, 12, 11));
+        textOut = MakeLabel(Panel_dashbord2, textName, text,
+                            QRect(lampsX + 16, y, DashboardWidth - lampsX - 18, 15));
         textOut->setFont(lampFont);
     };
-    lamp(0, 0, "Panel_Launch_led2", "Label_Launch_text2", "Launch", Panel_Launch_led2, Label_Launch_text2);
-    lamp(1, 0, "Panel_Second_stage_led2", "Label_Second_stage_text2", "AUX1", Panel_Second_stage_led2,
+    lamp(0, "Panel_Launch_led2", "Label_Launch_text2", "Launch", Panel_Launch_led2, Label_Launch_text2);
+    lamp(1, "Panel_Second_stage_led2", "Label_Second_stage_text2", "AUX1", Panel_Second_stage_led2,
          Label_Second_stage_text2);
-    lamp(0, 1, "Panel_Boost_led2", "Label_Boost_text2", "Boost\nctrl. active", Panel_Boost_led2,
+    lamp(2, "Panel_Boost_led2", "Label_Boost_text2", "Boost ctrl. active", Panel_Boost_led2,
          Label_Boost_text2);
-    lamp(1, 1, "Panel_Fuel_pump_led2", "Label_Fuel_pump_text2", "Fuel\npump", Panel_Fuel_pump_led2,
+    lamp(3, "Panel_Fuel_pump_led2", "Label_Fuel_pump_text2", "Fuel pump", Panel_Fuel_pump_led2,
          Label_Fuel_pump_text2);
 
     Label_press_F10_2 = makeOfflineHint(Panel_dashbord2, "Label_press_F10_2");
@@ -264,7 +266,7 @@ void TForm1::buildSecondDashboard() {
 
 void TForm1::buildWarningPanel() {
     Panel_Warning_message = MakePanel(this, QStringLiteral("Panel_Warning_message"),
-                                      QRect(392, 136, 396, 190), QColor(255, 255, 225));
+                                      QRect(357, 450, 430, 184), QColor(255, 255, 225));
     Panel_Warning_message->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     Panel_Warning_message->setFrameStyle(QFrame::Panel | QFrame::Raised);
     Panel_Warning_message->setLineWidth(2);
@@ -294,14 +296,14 @@ void TForm1::buildWarningPanel() {
                             &Label_warning_massage13, &Label_warning_massage14, &Label_warning_massage15,
                             &Label_warning_massage16};
     QFont labelFont = font();
-    labelFont.setPointSizeF(8);
+    labelFont.setPointSizeF(7.5);
     labelFont.setBold(true);
     for (int i = 0; i < 16; ++i) {
         const int column = i / 8;
         const int row = i % 8;
         QLabel *label =
             MakeLabel(Panel_Warning_message, QStringLiteral("Label_warning_massage%1").arg(i + 1),
-                      QString::fromLatin1(captions[i]), QRect(8 + column * 194, 8 + row * 18, 190, 17));
+                      QString::fromLatin1(captions[i]), QRect(8 + column * 208, 6 + row * 17, 206, 16));
         label->setFont(labelFont);
         SetTextColor(label, Colors::Red);
         label->hide();
@@ -309,7 +311,7 @@ void TForm1::buildWarningPanel() {
     }
     Button_clear_message = new QPushButton(QStringLiteral("Clear message"), Panel_Warning_message);
     Button_clear_message->setObjectName(QStringLiteral("Button_clear_message"));
-    Button_clear_message->setGeometry(290, 156, 98, 26);
+    Button_clear_message->setGeometry(322, 150, 100, 26);
     connect(Button_clear_message, &QPushButton::clicked, this, &TForm1::Button_clear_messageClick);
     Panel_Warning_message->hide();
 }

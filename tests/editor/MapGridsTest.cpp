@@ -180,6 +180,28 @@ private slots:
         QCOMPARE(ok.count(), 1);
     }
 
+    void editMenuIsDraggedByItsFrameAndStaysInTheWindow() {
+        click(w()->AdvStringGrid_fuel, 3, 3);
+        QGroupBox *box = menu();
+        const QPoint start = box->pos();
+        const QPoint grip(box->width() / 2, 6); // on the title, not on a control
+        QTest::mousePress(box, Qt::LeftButton, Qt::NoModifier, grip);
+        QMouseEvent move(QEvent::MouseMove, QPointF(grip + QPoint(-100, 40)), box->mapToGlobal(QPointF(grip)),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(box, &move);
+        QTest::mouseRelease(box, Qt::LeftButton, Qt::NoModifier, grip + QPoint(-100, 40));
+        QCOMPARE(box->pos(), start + QPoint(-100, 40));
+
+        QTest::mousePress(box, Qt::LeftButton, Qt::NoModifier, grip);
+        QMouseEvent far(QEvent::MouseMove, QPointF(grip + QPoint(5000, 5000)),
+                        box->mapToGlobal(QPointF(grip)), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(box, &far);
+        QTest::mouseRelease(box, Qt::LeftButton, Qt::NoModifier, grip);
+        QCOMPARE(box->geometry().right(), w()->width() - 1);
+        QCOMPARE(box->geometry().bottom(), w()->height() - 1);
+        QVERIFY(box->isVisible());
+    }
+
     void boostTabNeedsNewFirmwareAndTheBoostTableLoad() {
         auto *pages = w()->xpPageControl_injection;
         const int boost = pages->indexOf(w()->xpTabSheet_injection_boost_correction);
