@@ -21,8 +21,11 @@ int main(int argc, char **argv) {
 
     const QString screenshot = ScreenshotPath(arguments);
     if (!screenshot.isEmpty()) {
-        // Picture the main window once it has settled, then quit.
-        QTimer::singleShot(400, main, [main, screenshot] {
+        // Picture the main window once it has settled (longer with "--screenshot-delay ms", e.g. to let
+        // the demo ECU connect), then quit.
+        const int at = arguments.indexOf(QStringLiteral("--screenshot-delay"));
+        const int delay = at >= 0 ? std::clamp(arguments.value(at + 1).toInt(), 0, 60000) : 400;
+        QTimer::singleShot(delay, main, [main, screenshot] {
             main->grab().save(screenshot);
             QApplication::exit(0);
         });
