@@ -123,6 +123,8 @@ void OptionsWindowTest::window_starts_in_the_menu_with_every_sub_panel_hidden() 
     QCOMPARE(w->currentVersion(), QStringLiteral("3FA1AD1AA"));
     w->StaticText_version_info->setText(QStringLiteral("2FA1AA1AA"));
     QCOMPARE(w->currentVersion(), QStringLiteral("2FA1AA1AA"));
+    // Showing lays the menu out for the firmware; back to the design-time version for the checks below.
+    w->StaticText_version_info->setText(QStringLiteral("3FA1AD1AA"));
 
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w));
