@@ -1,6 +1,7 @@
 #include "app/Application.h"
 
 #include "app/AppLinkHooks.h"
+#include "app/CalibrationFiles.h"
 #include "app/CalibrationTransfer.h"
 #include "app/ConnectSequence.h"
 #include "app/LockState.h"
@@ -72,6 +73,8 @@ Application::Application(const QStringList &arguments, const Options &options) {
 
     TForm1 *main = form1_.get();
     main->onOpenManual = [this] { OpenManual(ctx_); };
+    // Registers itself as ctx.calibrationFiles and answers the toolbar's file buttons.
+    calibrationFiles_ = std::make_unique<CalibrationFiles>(ctx_);
     // Key preview: the main window's key table sees every key aimed at it before its controls do.
     keys_ = std::make_unique<MainWindowKeys>(ctx_);
     if (QCoreApplication::instance())
@@ -152,6 +155,7 @@ Application::~Application() {
     calibrationTransfer_.reset();
     // Windows go in the reverse order of creation, each leaving the context first.
     keys_.reset();
+    calibrationFiles_.reset();
     spareOpening_.reset();
     ctx_.form4 = nullptr;
     form4_.reset();

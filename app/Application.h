@@ -19,6 +19,7 @@ class AppLinkHooks;
 class TransferMachine;
 class EcuSimRunner;
 class MainWindowKeys;
+class CalibrationFiles;
 class ConnectSequence;
 class CalibrationTransfer;
 class LockState;
@@ -66,6 +67,7 @@ private:
     std::unique_ptr<LiveDisplay> liveDisplay_; // dashboard and live tracking, a part of the link hooks
     std::unique_ptr<TForm1> form1_;
     std::unique_ptr<MainWindowKeys> keys_;
+    std::unique_ptr<CalibrationFiles> calibrationFiles_;
     std::unique_ptr<TForm2> form2_;
     std::unique_ptr<TForm3> form3_;
     std::unique_ptr<TForm4> form4_;
