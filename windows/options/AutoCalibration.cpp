@@ -53,7 +53,11 @@ void TForm3::setCalibrationPrompt(int sensor, bool maximumStep) {
 void TForm3::StartAutomaticCalibration(int sensor) {
     ctx_.CalSensor = sensor;
     setCalibrationPrompt(sensor, false);
-    GroupBox_set_engineloadsensor_to_minmax->move(20, sensor == 2 ? 170 : 66);
+    // Tops as documented; sensor 2's prompt goes over its own group, which this layout puts on the right.
+    int left = 20;
+    if (sensor == 2 && GroupBox_Engineload2->isVisibleTo(GroupBox_engine_load_sensor))
+        left = GroupBox_Engineload2->x() + 12;
+    GroupBox_set_engineloadsensor_to_minmax->move(left, sensor == 2 ? 170 : 66);
     GroupBox_set_engineloadsensor_to_minmax->show();
     GroupBox_set_engineloadsensor_to_minmax->raise();
     Button_Ok_set_engineloadsensor_to_minmax->setFocus();
