@@ -4,8 +4,12 @@
 #include "windows/chart/ChartWindow.h"
 #include "windows/correction/CorrectionWindow.h"
 
+#include "link/Link.h"
+#include "link/SerialPort.h"
+
 #include <QCloseEvent>
 #include <QSignalSpy>
+#include <QTimer>
 
 namespace {
 const QColor Silver(192, 192, 192);
@@ -17,6 +21,23 @@ const QColor Black(0, 0, 0);
 QColor background(const QWidget *w) {
     return w->palette().color(QPalette::Window);
 }
+
+// A line that only counts how often it is closed.
+class CountingPort : public SerialPort {
+public:
+    bool opened = false;
+    int closes = 0;
+    bool open(const QString &) override { return opened = true; }
+    void close() override {
+        ++closes;
+        opened = false;
+    }
+    bool isOpen() const override { return opened; }
+    bool write(const QByteArray &) override { return true; }
+    bool read(QByteArray &) override { return true; }
+    void purge() override {}
+    QStringList availablePorts() const override { return {}; }
+};
 } // namespace
 
 class MainWindowTest : public QObject {
@@ -295,6 +316,25 @@ private slots:
         w->AdvStringGrid_fuel->setFixedColor(Silver);
         QVERIFY(w->FormCloseQuery());
         QVERIFY(app.dialogs().shown().isEmpty());
+    }
+
+    void goingOfflineClosesAnOpenPortOnceAndClosingStopsTheTimers() {
+        CountingPort port;
+        Link link(&port, &app.dialogs());
+        app.ctx().link = &link;
+        port.opened = true;
+        app.main()->SetOnline(true);
+        app.main()->SetOnline(false);
+        QCOMPARE(port.closes, 1);
+        app.main()->SetOnline(false);
+        QCOMPARE(port.closes, 1);
+
+        link.Timer3->start();
+        link.Timer4->start();
+        QVERIFY(app.main()->FormCloseQuery());
+        QVERIFY(!link.Timer3->isActive());
+        QVERIFY(!link.Timer4->isActive());
+        app.ctx().link = nullptr;
     }
 
     void clearMessageHidesEveryFaultLine() {
