@@ -16,8 +16,14 @@
 namespace {
 class FrameCounter : public LinkHooks {
 public:
-    void onLiveData(const QByteArray &) override { ++frames; }
+    void onLiveData(const QByteArray &) override {
+        if (frames++ == 0)
+            first = clock.nsecsElapsed();
+        last = clock.nsecsElapsed();
+    }
+    QElapsedTimer clock;
     int frames = 0;
+    qint64 first = 0, last = 0;
 };
 } // namespace
 
@@ -61,17 +67,23 @@ int main(int argc, char **argv) {
 
     QElapsedTimer clock;
     clock.start();
+    counter.clock.start();
     ctx.link->RequestLiveData();
     QTimer::singleShot(seconds * 1000, &qapp, &QCoreApplication::quit);
     qapp.exec();
     const double elapsed = clock.elapsed() / 1000.0;
+    std::printf("link at the end: last command '%c', poll timer %s, delayed action %d\n",
+                ctx.link->LastCommand, ctx.link->Timer1->isActive() ? "running" : "stopped",
+                ctx.link->DelayedAction);
     ctx.link->StopLink();
     ctx.linkHooks->removePart(&counter);
 
     const double byteMs = 10.0 * 1000.0 / 9600.0; // start bit, 8 data bits, stop bit
     const double cycleMs = 100.0 + 57 * byteMs;
     const double cadence = 1000.0 / cycleMs;
-    const double rate = counter.frames / elapsed;
+    // Frames per second between the first and the last frame: start-up and the quit do not count.
+    const double span = (counter.last - counter.first) / 1e9;
+    const double rate = span > 0 ? (counter.frames - 1) / span : 0.0;
     std::printf("polled for %.1f s at 9600 baud: %d frames, comm errors %d\n", elapsed, counter.frames,
                 ctx.link->CommErrors);
     std::printf("cadence: 100 ms + 57 bytes x %.3f ms = %.1f ms, %.2f polls/s\n", byteMs, cycleMs, cadence);
