@@ -167,14 +167,28 @@ void EditJobs::CloseMenu(QGroupBox *menu, DataGrid *grid) {
 }
 
 void EditJobs::MapCancel() {
+    TForm1 *main = ctx_.form1;
+    if (!main)
+        return;
+    // A running job cannot be stopped: Cancel then only hides the menu and leaves the selection the job
+    // walks through alone.
+    if (ctx_.transfer && ctx_.transfer->TransferStep == MapEditStep) {
+        main->GroupBox_Edit_menu->hide();
+        return;
+    }
     // The grid of the visible tab is the one the menu was opened over.
-    if (TForm1 *main = ctx_.form1)
-        CloseMenu(main->GroupBox_Edit_menu, main->VisibleMapGrid());
+    CloseMenu(main->GroupBox_Edit_menu, main->VisibleMapGrid());
 }
 
 void EditJobs::TableCancel() {
-    if (TForm2 *tables = ctx_.form2)
-        CloseMenu(tables->GroupBox_Edit_menu, tables->tableGrid(tables->TableSelector));
+    TForm2 *tables = ctx_.form2;
+    if (!tables)
+        return;
+    if (ctx_.transfer && TableJobTable(ctx_.transfer->TransferStep) >= 0) {
+        tables->GroupBox_Edit_menu->hide();
+        return;
+    }
+    CloseMenu(tables->GroupBox_Edit_menu, tables->tableGrid(tables->TableSelector));
 }
 
 // ---- start and end ----------------------------------------------------------------------------------------

@@ -65,9 +65,14 @@ struct EditFixture {
 
     // Waits until the running edit job has ended (the step machine is idle again).
     bool waitForJobEnd(int timeoutMs = 10000) {
-        QTest::qWait(80); // the job starts one delayed action after "&Ok"
         QElapsedTimer clock;
         clock.start();
+        // The job starts one delayed action after "&Ok".
+        auto starting = [this] {
+            return link()->Timer4->isActive() && (link()->DelayedAction == 2 || link()->DelayedAction == 8);
+        };
+        while (starting() && clock.elapsed() < timeoutMs)
+            QTest::qWait(10);
         while (machine()->TransferStep != 0 && clock.elapsed() < timeoutMs)
             QTest::qWait(10);
         return machine()->TransferStep == 0;

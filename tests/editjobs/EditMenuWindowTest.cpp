@@ -177,6 +177,20 @@ private slots:
         QCOMPARE(f.machine()->TransferStep, 0);
     }
 
+    void cancelDuringAJobOnlyHidesTheMenu() {
+        TForm1 *main = f.main();
+        DataGrid *grid = main->AdvStringGrid_fuel;
+        Click(grid, 1, 20);
+        grid->selectRange({1, 20, 16, 20});
+        main->AdvSpinEdit_setvalue->setValue(2.0);
+        QTest::mouseClick(main->Button_ok_editmenu, Qt::LeftButton);
+        QTRY_COMPARE(grid->cellText(2, 20), QStringLiteral("2.00"));
+        QTest::mouseClick(main->Button_cancel_editmenu, Qt::LeftButton);
+        QVERIFY(!main->GroupBox_Edit_menu->isVisible());
+        QVERIFY(f.waitForJobEnd());
+        QCOMPARE(grid->cellText(16, 20), QStringLiteral("2.00"));
+    }
+
     void noEditJobCutsIntoARunningCalibrationWrite() {
         TForm1 *main = f.main();
         DataGrid *grid = main->AdvStringGrid_fuel;
