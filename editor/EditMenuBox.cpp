@@ -3,23 +3,17 @@
 #include "app/AppContext.h"
 #include "app/MainWindow.h"
 #include "editor/EditJobs.h"
+#include "editor/EditMenuParts.h"
 
 #include <QSignalBlocker>
 
 #include <QShortcut>
 
 void TForm1::buildEditMenu() {
-    GroupBox_Edit_menu = new QGroupBox(QStringLiteral("Edit_menu"), this);
-    GroupBox_Edit_menu->setObjectName(QStringLiteral("GroupBox_Edit_menu"));
-    GroupBox_Edit_menu->setGeometry(580, 150, 206, 236);
-    GroupBox_Edit_menu->setAutoFillBackground(true);
+    GroupBox_Edit_menu = MakeEditMenuBox(this, QRect(580, 150, 206, 236));
     QGroupBox *box = GroupBox_Edit_menu;
-
-    auto radio = [&](const QString &name, const QString &text, int y) {
-        auto *r = new QRadioButton(text, box);
-        r->setObjectName(name);
-        r->setGeometry(12, y, 186, 22);
-        return r;
+    auto radio = [box](const QString &name, const QString &text, int y) {
+        return MakeEditMenuChoice(box, name, text, y);
     };
     RadioButton_percentvalue =
         radio(QStringLiteral("RadioButton_percentvalue"), QStringLiteral("Change by %"), 24);

@@ -9,6 +9,7 @@
 #include "app/AppContext.h"
 #include "app/MainWindow.h"
 #include "editor/EditJobs.h"
+#include "editor/EditMenuParts.h"
 #include "windows/chart/ChartWindow.h"
 #include "windows/correction/CorrectionWindow.h"
 #include "windows/opening/Manual.h"
@@ -19,17 +20,10 @@ constexpr CorrectionTable AllTables[] = {CorrectionTable::Water, CorrectionTable
 } // namespace
 
 void TForm2::buildEditMenu() {
-    GroupBox_Edit_menu = new QGroupBox(QStringLiteral("Edit_menu"), this);
-    GroupBox_Edit_menu->setObjectName(QStringLiteral("GroupBox_Edit_menu"));
-    GroupBox_Edit_menu->setGeometry(574, 300, 206, 214);
-    GroupBox_Edit_menu->setAutoFillBackground(true);
+    GroupBox_Edit_menu = MakeEditMenuBox(this, QRect(574, 300, 206, 214));
     QGroupBox *box = GroupBox_Edit_menu;
-
-    auto radio = [&](const QString &name, const QString &text, int y) {
-        auto *r = new QRadioButton(text, box);
-        r->setObjectName(name);
-        r->setGeometry(12, y, 186, 22);
-        return r;
+    auto radio = [box](const QString &name, const QString &text, int y) {
+        return MakeEditMenuChoice(box, name, text, y);
     };
     RadioButton_percentvalue =
         radio(QStringLiteral("RadioButton_percentvalue"), QStringLiteral("Change by %"), 24);
