@@ -64,8 +64,19 @@ bool ParseFaultPlan(const QString &text, EcuFaultPlan *plan, QString *error) {
                     return bad();
             }
         } else if (key == QLatin1String("close")) {
-            if (argc != 1 || !ToInt(args[0], 0, Big, &result.closeAfterRequests))
+            if (argc > 2 || !ToInt(args[0], 0, Big, &result.closeAfterRequests) ||
+                (argc == 2 && !ToInt(args[1], 0, 65536, &result.closeReplyBytes)))
                 return bad();
+        } else if (key == QLatin1String("letter")) {
+            if (argc != 1 || args[0].size() != 1)
+                return bad();
+            result.onlyLetter = args[0].at(0).toLatin1();
+        } else if (key == QLatin1String("random")) {
+            int seed = 1;
+            if (argc > 2 || !ToInt(args[0], 0, 1000, &result.randomPermille) ||
+                (argc == 2 && !ToInt(args[1], 0, Big, &seed)))
+                return bad();
+            result.randomSeed = std::uint64_t(seed);
         } else {
             return bad();
         }

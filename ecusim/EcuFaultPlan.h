@@ -16,12 +16,21 @@ struct EcuFaultPlan {
     int delayReplies = 0; // the next N replies (-1: every reply) wait `delayMs` before their first byte
     int delayMs = 0;
     int closeAfterRequests =
-        -1; // answer this many more requests, then close the line on the next (-1: never)
+        -1;                   // answer this many more requests, then close the line on the next (-1: never)
+    int closeReplyBytes = -1; // on that request: send this many bytes of its reply first (-1: none)
+    // The counted faults above (silent, badsum, split, stray, delay, close) wait for a request with this
+    // letter (0: any request).
+    char onlyLetter = 0;
+    // Each reply on its own, with this chance in a thousand, is lost, cut short, corrupted, split or
+    // delayed past the program's time-out; the kind is drawn at random from `randomSeed` on.
+    int randomPermille = 0;
+    std::uint64_t randomSeed = 1;
 
     bool operator==(const EcuFaultPlan &) const = default;
 };
 
 // Parses the command-line form: comma-separated items
-//   silent=N  badsum=N  split=PIECES:GAPMS[:N]  stray=BYTE[:GAPMS[:N]]  delay=MS[:N|all]  close=N
+//   silent=N  badsum=N  split=PIECES:GAPMS[:N]  stray=BYTE[:GAPMS[:N]]  delay=MS[:N|all]  close=N[:BYTES]
+//   random=PERMILLE[:SEED]  letter=L (the counted faults wait for a request with letter L)
 // BYTE is decimal or 0x-hex. Returns false with a message on anything it does not understand.
 bool ParseFaultPlan(const QString &text, EcuFaultPlan *plan, QString *error);

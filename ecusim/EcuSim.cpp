@@ -14,6 +14,7 @@ EcuSim::EcuSim(QObject *parent) : QObject(parent) {
     m_gapTimer.setSingleShot(true);
     connect(&m_gapTimer, &QTimer::timeout, this, [this] { m_parser.lineQuiet(); });
     connect(&m_writer, &LineWriter::writeFailed, this, &EcuSim::closeLine);
+    connect(&m_writer, &LineWriter::closeDue, this, &EcuSim::closeLine);
 }
 
 EcuSim::~EcuSim() {
@@ -35,6 +36,8 @@ bool EcuSim::open(const EcuSimConfig &config, QString *error) {
         m_engine.reseed(config.seed);
         m_engine.unfreeze();
         m_plan = config.faults;
+        m_random.seed(config.faults.randomSeed);
+        m_counts = EcuFaultCounts();
         m_paced = config.paced;
         m_log.clear();
     }
@@ -112,10 +115,31 @@ void EcuSim::handle(const EcuRequest &request) {
         m_log.append(request);
         if (!request.valid)
             return;
+        // Faults aimed at one kind of request let the others through untouched.
+        const bool aimed = m_plan.onlyLetter == 0 || m_plan.onlyLetter == request.letter;
+        if (!aimed) {
+            reply = AnswerRequest(m_state, m_engine, request);
+            lock.unlock();
+            emit requestReceived(request.letter);
+            if (!reply.bytes.isEmpty())
+                sendReply(reply.bytes, reply.hasChecksum, int(request.bytes.size()), false);
+            return;
+        }
         if (m_plan.closeAfterRequests == 0) {
             m_plan.closeAfterRequests = -1;
+            const int cutAt = m_plan.closeReplyBytes;
+            if (cutAt < 0) {
+                lock.unlock();
+                closeLine();
+                return;
+            }
+            // The line dies in the middle of the answer: the first bytes go out, then the hang-up.
+            reply = AnswerRequest(m_state, m_engine, request);
+            m_writer.setPaced(m_paced);
             lock.unlock();
-            closeLine();
+            emit requestReceived(request.letter);
+            m_writer.send(reply.bytes.left(cutAt), 0);
+            m_writer.closeWhenSent();
             return;
         }
         if (m_plan.closeAfterRequests > 0)
@@ -128,10 +152,32 @@ void EcuSim::handle(const EcuRequest &request) {
     }
     emit requestReceived(request.letter);
     if (!reply.bytes.isEmpty())
-        sendReply(reply.bytes, reply.hasChecksum);
+        sendReply(reply.bytes, reply.hasChecksum, int(request.bytes.size()), true);
 }
 
-void EcuSim::sendReply(QByteArray reply, bool hasChecksum) {
+EcuSim::RandomFault EcuSim::drawRandomFault() {
+    if (m_plan.randomPermille <= 0 || int(m_random() % 1000) >= m_plan.randomPermille)
+        return RandomFault::None;
+    switch (m_random() % 5) {
+    case 0:
+        ++m_counts.lost;
+        return RandomFault::Lost;
+    case 1:
+        ++m_counts.cut;
+        return RandomFault::Cut;
+    case 2:
+        ++m_counts.corrupted;
+        return RandomFault::Corrupted;
+    case 3:
+        ++m_counts.split;
+        return RandomFault::Split;
+    default:
+        ++m_counts.delayed;
+        return RandomFault::Delayed;
+    }
+}
+
+void EcuSim::sendReply(QByteArray reply, bool hasChecksum, int requestBytes, bool aimed) {
     int delayMs = 0;
     int pieces = 1;
     int gapMs = 0;
@@ -140,21 +186,47 @@ void EcuSim::sendReply(QByteArray reply, bool hasChecksum) {
     {
         QMutexLocker lock(&m_mutex);
         m_writer.setPaced(m_paced);
-        if (hasChecksum && m_plan.badChecksumReplies > 0) {
+        // A paced line answers only once the request itself could have arrived: 10 bits a byte.
+        if (m_paced)
+            delayMs += int((requestBytes * LineWriter::NanosPerByte + 999999) / 1000000);
+        switch (drawRandomFault()) {
+        case RandomFault::None:
+            break;
+        case RandomFault::Lost:
+            return;
+        case RandomFault::Cut:
+            reply.truncate(int(m_random() % std::uint64_t(reply.size())));
+            if (reply.isEmpty())
+                return;
+            break;
+        case RandomFault::Corrupted: {
+            const int at = int(m_random() % std::uint64_t(reply.size()));
+            reply[at] = static_cast<char>(reply[at] ^ char(1 + m_random() % 255));
+            break;
+        }
+        case RandomFault::Split:
+            pieces = std::min<int>(2 + int(m_random() % 3), int(reply.size()));
+            gapMs = 5 + int(m_random() % 35);
+            break;
+        case RandomFault::Delayed:
+            delayMs += 350 + int(m_random() % 250);
+            break;
+        }
+        if (aimed && hasChecksum && m_plan.badChecksumReplies > 0) {
             --m_plan.badChecksumReplies;
             reply.back() = static_cast<char>(reply.back() ^ 0x5A);
         }
-        if (m_plan.delayReplies != 0) {
+        if (aimed && m_plan.delayReplies != 0) {
             if (m_plan.delayReplies > 0)
                 --m_plan.delayReplies;
-            delayMs = m_plan.delayMs;
+            delayMs += m_plan.delayMs;
         }
-        if (m_plan.splitReplies > 0) {
+        if (aimed && m_plan.splitReplies > 0) {
             --m_plan.splitReplies;
             pieces = std::min<int>(std::max(2, m_plan.splitPieces), int(reply.size()));
             gapMs = m_plan.splitGapMs;
         }
-        if (m_plan.strayReplies > 0) {
+        if (aimed && m_plan.strayReplies > 0) {
             --m_plan.strayReplies;
             stray = m_plan.strayByte;
             strayGapMs = m_plan.strayGapMs;
@@ -260,7 +332,14 @@ EcuFaultPlan EcuSim::faultPlan() const {
 
 void EcuSim::setFaultPlan(const EcuFaultPlan &plan) {
     QMutexLocker lock(&m_mutex);
+    if (plan.randomSeed != m_plan.randomSeed || plan.randomPermille != m_plan.randomPermille)
+        m_random.seed(plan.randomSeed);
     m_plan = plan;
+}
+
+EcuFaultCounts EcuSim::faultCounts() const {
+    QMutexLocker lock(&m_mutex);
+    return m_counts;
 }
 
 void EcuSim::setPaced(bool paced) {

@@ -13,8 +13,19 @@
 #include <QMutex>
 #include <QObject>
 #include <QTimer>
+#include <random>
 
 class QSocketNotifier;
+
+// How many replies the random faults have spoilt, by kind.
+struct EcuFaultCounts {
+    int lost = 0;
+    int cut = 0;
+    int corrupted = 0;
+    int split = 0;
+    int delayed = 0;
+    int total() const { return lost + cut + corrupted + split + delayed; }
+};
 
 struct EcuSimConfig {
     QString version = QStringLiteral("3FA1AD1AA");
@@ -60,6 +71,7 @@ public:
 
     EcuFaultPlan faultPlan() const;
     void setFaultPlan(const EcuFaultPlan &plan);
+    EcuFaultCounts faultCounts() const;
     void setPaced(bool paced);
 
     void freezeEngine(const EngineSample &sample);
@@ -77,12 +89,19 @@ signals:
 private:
     void onReadable();
     void handle(const EcuRequest &request);
-    void sendReply(QByteArray reply, bool hasChecksum);
+    // `requestBytes`: the request's length, which a paced line takes to arrive before it can be answered.
+    // `aimed`: the counted faults of the plan may touch this reply.
+    void sendReply(QByteArray reply, bool hasChecksum, int requestBytes, bool aimed);
+    // One of the random faults, or none; called with the mutex held.
+    enum class RandomFault { None, Lost, Cut, Corrupted, Split, Delayed };
+    RandomFault drawRandomFault();
 
     mutable QMutex m_mutex;
     EcuState m_state;
     EngineModel m_engine;
     EcuFaultPlan m_plan;
+    EcuFaultCounts m_counts;
+    std::mt19937_64 m_random;
     QList<EcuRequest> m_log;
     bool m_paced = false;
 

@@ -42,6 +42,7 @@ public:
     void clearRequestLog();
 
     EcuFaultPlan faultPlan() const { return m_sim ? m_sim->faultPlan() : EcuFaultPlan(); }
+    EcuFaultCounts faultCounts() const { return m_sim ? m_sim->faultCounts() : EcuFaultCounts(); }
     void setFaultPlan(const EcuFaultPlan &plan);
     void setPaced(bool paced);
     // Hangs up the line now.

@@ -20,6 +20,14 @@ void LineWriter::send(const QByteArray &bytes, int pauseMs) {
         pump();
 }
 
+void LineWriter::closeWhenSent() {
+    Piece marker;
+    marker.close = true;
+    m_queue.enqueue(marker);
+    if (!m_timer.isActive())
+        pump();
+}
+
 void LineWriter::clear() {
     m_queue.clear();
     m_timer.stop();
@@ -33,6 +41,16 @@ void LineWriter::pump() {
     while (!m_queue.isEmpty()) {
         Piece &head = m_queue.head();
         const qint64 now = m_clock.nsecsElapsed();
+        if (head.close) {
+            // Paced bytes are still on their way until their time has come.
+            if (now < m_lastByteEnd) {
+                arm(m_lastByteEnd - now);
+                return;
+            }
+            m_queue.clear();
+            emit closeDue();
+            return;
+        }
         if (!head.started) {
             // The pause runs from the moment the previous piece has left the line.
             m_notBefore = std::max(now, m_lastByteEnd) + qint64(head.pauseMs) * 1000000;

@@ -17,6 +17,8 @@ public:
     bool isPaced() const { return m_paced; }
     // Queues `bytes` to go out `pauseMs` after the previous piece has gone out completely.
     void send(const QByteArray &bytes, int pauseMs = 0);
+    // Once everything queued so far has gone out, closeDue() is emitted.
+    void closeWhenSent();
     void clear();
     bool isIdle() const { return m_queue.isEmpty(); }
 
@@ -24,6 +26,7 @@ public:
 
 signals:
     void writeFailed();
+    void closeDue();
 
 private:
     void pump();
@@ -33,6 +36,7 @@ private:
         QByteArray bytes;
         int pauseMs = 0;
         bool started = false;
+        bool close = false; // a marker: the line closes here
     };
     QQueue<Piece> m_queue;
     QTimer m_timer;

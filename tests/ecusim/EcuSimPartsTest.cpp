@@ -120,7 +120,7 @@ private slots:
 
         const EcuFaultPlan before = plan;
         for (const char *bad : {"silent", "silent=x", "split=1:10", "stray=256", "delay=-5", "bogus=1",
-                                "close=1:2", "split=3"}) {
+                                "close=1:2:3", "letter=LL", "split=3"}) {
             error.clear();
             QVERIFY2(!ParseFaultPlan(bad, &plan, &error), bad);
             QVERIFY(!error.isEmpty());
