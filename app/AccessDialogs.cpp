@@ -18,16 +18,19 @@ void ConnectSequence::emptyAndFocusPassword() {
     ctx_.form1->MaskEdit_Password->setFocus();
 }
 
-void ConnectSequence::sendLater(int code) {
-    ctx_.link->StopLink();
-    ctx_.link->ArmDelayedAction(code);
+void ConnectSequence::sendLater(DelayedAction code) {
+    Link *link = ctx_.link;
+    link->Request(LineActivity::Access, [link, code] {
+        link->StopLink();
+        link->ArmDelayedAction(code);
+    });
 }
 
 void ConnectSequence::resumePolling() {
     TForm1 *w = ctx_.form1;
-    if (!ctx_.link || !w->IsOnline() || w->CheckBox_No_access_to_ECU->isChecked())
+    if (!ctx_.link || !w->IsOnline() || w->CheckBox_No_access_to_ECU->isChecked() || ctx_.link->busy())
         return;
-    ctx_.link->RxIgnore = false;
+    ctx_.link->ResumeReception();
     ctx_.link->RequestLiveData();
 }
 
@@ -71,7 +74,7 @@ void ConnectSequence::Button_Change_password_OKClick() {
         return;
     }
     if (w->GroupBox_Settings->isHidden() || label == EnterOldPassword) {
-        sendLater(SendPasswordAction);
+        sendLater(DelayedAction::SendPassword);
         return;
     }
     if (label == EnterNewPassword) {
@@ -89,7 +92,7 @@ void ConnectSequence::Button_Change_password_OKClick() {
             w->Label_Password->setText(EnterNewPassword);
             return;
         }
-        sendLater(SendNewPasswordAction);
+        sendLater(DelayedAction::SendNewPassword);
     }
 }
 
@@ -128,7 +131,7 @@ void ConnectSequence::Button_Send_to_ECUClick() {
         return;
     if (w->CheckBox_Display_dashboard_only->isChecked())
         w->CheckBox_ECU_readonly->setChecked(true);
-    sendLater(SendAccessBitsAction);
+    sendLater(DelayedAction::SendAccessBits);
 }
 
 void ConnectSequence::Button_Change_password_CancelClick() {

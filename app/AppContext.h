@@ -10,9 +10,8 @@ class TForm3;                      // options (windows/options/OptionsWindow.h)
 class TForm4;                      // chart (windows/chart/ChartWindow.h)
 class TOKBottomDlg_openingsscherm; // opening dialog (windows/opening/OpeningDialog.h)
 class Link;                        // serial link, timers, command set (link/Link.h)
-class TransferMachine;             // shared step machine of transfers and edit jobs (link/TransferMachine.h)
-class Dialogs;                     // message-box facade (core/Dialogs.h)
-class AppLinkHooks;        // the program's answers to the link; parts register here (app/AppLinkHooks.h)
+class TransferMachine;     // the link's step machine of transfers and edit jobs (link/TransferMachine.h)
+class Dialogs;             // message-box facade (core/Dialogs.h)
 class EcuSimRunner;        // the in-process simulated ECU of demo mode (ecusim/EcuSimRunner.h)
 class ConnectSequence;     // connect, access level and password (app/ConnectSequence.h)
 class CalibrationTransfer; // whole-calibration read and write (app/CalibrationTransfer.h)
@@ -40,10 +39,10 @@ struct AppContext {
     CommandLine commandLine;
 
     Dialogs *dialogs = nullptr;
+    // The one owner of the line; parts hear what happens on it through its signals.
     Link *link = nullptr;
-    AppLinkHooks *linkHooks = nullptr;
-    EcuSimRunner *demoEcu = nullptr; // only with "--demo"
-    TransferMachine *transfer = nullptr;
+    EcuSimRunner *demoEcu = nullptr;     // only with "--demo"
+    TransferMachine *transfer = nullptr; // &link->steps()
     // Only when there is a link. Keys reach them here: Alt+S / Alt+P call
     // calibrationTransfer->SpeedButton_UploadClick / SpeedButton_DownloadClick, Alt+L lockState->LockKey.
     ConnectSequence *connectSequence = nullptr;

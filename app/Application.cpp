@@ -1,6 +1,6 @@
 #include "app/Application.h"
 
-#include "app/AppLinkHooks.h"
+#include "app/AppLinkEnvironment.h"
 #include "app/CalibrationFiles.h"
 #include "app/CalibrationTransfer.h"
 #include "app/ConnectSequence.h"
@@ -20,6 +20,7 @@
 #include "windows/opening/OpeningDialog.h"
 #include "windows/options/OptionsWindow.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 
 CommandLine ParseCommandLine(const QStringList &arguments) {
@@ -47,18 +48,12 @@ Application::Application(const QStringList &arguments, const Options &options) {
         dialogs_.setPresenter(MessageBoxPresenter());
     if (options.createLink) {
         port_ = std::make_unique<QtSerialPortAdapter>();
-        linkHooks_ = std::make_unique<AppLinkHooks>(ctx_);
-        ctx_.linkHooks = linkHooks_.get();
-        link_ = std::make_unique<Link>(port_.get(), &dialogs_, linkHooks_.get());
+        linkEnvironment_ = std::make_unique<AppLinkEnvironment>(ctx_);
+        link_ = std::make_unique<Link>(port_.get(), &dialogs_, linkEnvironment_.get());
         ctx_.link = link_.get();
-        transfer_ = std::make_unique<TransferMachine>(link_->Timer3);
-        ctx_.transfer = transfer_.get();
-        linkHooks_->addPart(transfer_.get());
-        linkHooks_->transferStepQuery = [this] { return transfer_->TransferStep; };
+        ctx_.transfer = &link_->steps();
     }
     liveDisplay_ = std::make_unique<LiveDisplay>(ctx_);
-    if (linkHooks_)
-        linkHooks_->addPart(liveDisplay_.get());
 
     form1_ = std::make_unique<TForm1>(ctx_);
     FormCreate();
@@ -81,6 +76,19 @@ Application::Application(const QStringList &arguments, const Options &options) {
         QCoreApplication::instance()->installEventFilter(keys_.get());
     if (ctx_.link)
         CreateLinkParts();
+    WireClosing();
+}
+
+void Application::WireClosing() {
+    // The secondary windows have no parent; without this they would keep the program running.
+    form1_->onClosed = [this] {
+        for (QWidget *window : std::initializer_list<QWidget *>{form4_.get(), form3_.get(), form2_.get()})
+            if (window)
+                window->hide();
+        if (qobject_cast<QApplication *>(QCoreApplication::instance()))
+            QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
+                                      Qt::QueuedConnection);
+    };
 }
 
 void Application::CreateLinkParts() {
@@ -93,10 +101,7 @@ void Application::CreateLinkParts() {
     ctx_.calibrationTransfer = calibrationTransfer_.get();
     ctx_.connectSequence = connectSequence_.get();
     ctx_.lockState = lockState_.get();
-    linkHooks_->addPart(lockState_.get());
-    linkHooks_->addPart(connectSequence_.get());
-    linkHooks_->addPart(calibrationTransfer_.get());
-    transfer_->addStepRunner([this](int step) { return calibrationTransfer_->RunStep(step); });
+    link_->steps().addStepRunner([this](int step) { return calibrationTransfer_->RunStep(step); });
     // At first showing nothing is known about the ECU's lock, so the data counts as not locked until an
     // "L" is accepted.
     form1_->onRefreshCaptions = [this] {
@@ -137,16 +142,18 @@ void Application::StartDemoEcu() {
         return;
     }
     ctx_.demoEcu = demoEcu_.get();
-    ctx_.link->PortName = path;
+    ctx_.link->setPortName(path);
 }
 
 Application::~Application() {
-    // The link parts go first: they reach into the windows and the link.
-    if (linkHooks_) {
-        linkHooks_->removePart(calibrationTransfer_.get());
-        linkHooks_->removePart(connectSequence_.get());
-        linkHooks_->removePart(lockState_.get());
+    // The link must say nothing more while the parts that listen to it go.
+    if (link_) {
+        link_->GoOffline(OfflineCause::User);
+        link_->disconnect();
     }
+    if (form1_)
+        form1_->onClosed = nullptr;
+    // The link parts go first: they reach into the windows and the link.
     ctx_.lockState = nullptr;
     ctx_.connectSequence = nullptr;
     ctx_.calibrationTransfer = nullptr;
@@ -164,15 +171,11 @@ Application::~Application() {
     ctx_.form2 = nullptr;
     form2_.reset();
     form1_.reset();
-    if (linkHooks_ && liveDisplay_)
-        linkHooks_->removePart(liveDisplay_.get());
     liveDisplay_.reset();
     ctx_.transfer = nullptr;
-    transfer_.reset();
     ctx_.link = nullptr;
     link_.reset();
-    ctx_.linkHooks = nullptr;
-    linkHooks_.reset();
+    linkEnvironment_.reset();
     port_.reset();
     ctx_.demoEcu = nullptr;
     demoEcu_.reset();

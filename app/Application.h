@@ -15,8 +15,7 @@ class TForm4;
 class TOKBottomDlg_openingsscherm;
 class Link;
 class SerialPort;
-class AppLinkHooks;
-class TransferMachine;
+class AppLinkEnvironment;
 class EcuSimRunner;
 class MainWindowKeys;
 class CalibrationFiles;
@@ -56,15 +55,16 @@ private:
     void StartDemoEcu();
     // Connect sequence, calibration read and write, lock display: they need the link and all windows.
     void CreateLinkParts();
+    // Closing the main window ends the program: the other windows go with it and the port is let go.
+    void WireClosing();
 
     AppContext ctx_;
     Dialogs dialogs_;
     std::unique_ptr<EcuSimRunner> demoEcu_;
     std::unique_ptr<SerialPort> port_;
-    std::unique_ptr<AppLinkHooks> linkHooks_;
+    std::unique_ptr<AppLinkEnvironment> linkEnvironment_;
     std::unique_ptr<Link> link_;
-    std::unique_ptr<TransferMachine> transfer_;
-    std::unique_ptr<LiveDisplay> liveDisplay_; // dashboard and live tracking, a part of the link hooks
+    std::unique_ptr<LiveDisplay> liveDisplay_; // dashboard and live tracking, fed by the link's live frames
     std::unique_ptr<TForm1> form1_;
     std::unique_ptr<MainWindowKeys> keys_;
     std::unique_ptr<CalibrationFiles> calibrationFiles_;

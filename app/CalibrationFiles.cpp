@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include "app/AppContext.h"
+#include "app/CalibrationTransfer.h"
 #include "app/DataSetCodec.h"
 #include "app/MainWindow.h"
 #include "core/Dialogs.h"
@@ -107,6 +108,8 @@ bool CalibrationFiles::LoadCalibrationFile(const QString &path) {
         return false;
     ctx_.form3->StaticText_version_info->setText(contents->version);
     DecodeImage(ctx_, contents->image);
+    if (ctx_.calibrationTransfer)
+        ctx_.calibrationTransfer->NoteCalibrationKnown();
     return true;
 }
 
@@ -188,10 +191,8 @@ bool CalibrationFiles::openWithDialog() {
 
 void CalibrationFiles::enterFileLoadedState() {
     if (ctx_.link) {
-        ctx_.link->RxCount = 0;
-        ctx_.link->RxBuffer.clear();
-        ctx_.link->Timer1->stop();
-        ctx_.link->Timer2->stop();
+        // The way offline below empties the receive buffer; the poll and the time-out stop first.
+        ctx_.link->StopLink();
     }
     if (ctx_.form4 && ctx_.form4->isVisible())
         ctx_.form4->hide();
@@ -211,7 +212,7 @@ void CalibrationFiles::stopLink() {
 void CalibrationFiles::resumePolling() {
     if (!ctx_.link)
         return;
-    ctx_.link->RxIgnore = false;
+    ctx_.link->ResumeReception();
     ctx_.link->RequestLiveData(); // sends only while online
 }
 

@@ -11,6 +11,7 @@
 #include "core/Timers.h"
 #include "link/Link.h"
 #include "link/TransferMachine.h"
+#include "link/TransferPlan.h"
 #include "windows/options/OptionsWindow.h"
 
 #include <algorithm>
@@ -30,19 +31,28 @@ CalibrationTransfer::CalibrationTransfer(AppContext &ctx, QObject *parent) : QOb
     connect(w->SpeedButton_Download, &QToolButton::clicked, this,
             &CalibrationTransfer::SpeedButton_DownloadClick);
     connect(w->SpeedButton2, &QToolButton::clicked, this, &CalibrationTransfer::SpeedButton_DownloadClick);
+    wireLink();
 }
 
-bool CalibrationTransfer::IsWriteStep(int step) {
-    return step == -1 || (step >= 2 && step <= 14) || step == 90 || step == 100;
+void CalibrationTransfer::wireLink() {
+    Link *link = ctx_.link;
+    if (!link)
+        return;
+    connect(link, &Link::readProgress, this, &CalibrationTransfer::onReadProgress);
+    connect(link, &Link::imageRead, this, &CalibrationTransfer::onImageRead);
+    connect(link, &Link::versionBeforeWrite, this, &CalibrationTransfer::onVersionBeforeWrite);
+    connect(link, &Link::restartAccepted, this, &CalibrationTransfer::onRestartReply);
 }
 
 void CalibrationTransfer::prepareTransfer(const QString &caption) {
     TForm1 *w = ctx_.form1;
     w->EnableValueLabels(false);
     ctx_.link->StopLink();
-    ctx_.link->CommErrors = 0;
+    ctx_.link->ResetCommErrors();
     w->Panel_power_to_system_was_interrupted->hide();
     w->GroupBox_up_download_menu->hide();
+    // However the transfer was started, nothing else may cut into it from the toolbar.
+    w->EnableMainControls(false);
     w->GroupBox_gauge_up_down_loading->setTitle(caption);
     w->Gauge_up_down_loading->setValue(0);
     w->GroupBox_gauge_up_down_loading->show();
@@ -54,13 +64,10 @@ void CalibrationTransfer::prepareTransfer(const QString &caption) {
 void CalibrationTransfer::SpeedButton_UploadClick() {
     if (!ctx_.link || !ctx_.form1)
         return;
-    // A write left hanging (the line failed under it) must not wake up again behind the read.
-    if (ctx_.transfer && IsWriteStep(ctx_.transfer->TransferStep)) {
-        ctx_.transfer->Finish();
-        ctx_.transfer->DisableTimer3();
-    }
-    prepareTransfer(QStringLiteral("Up_loading"));
-    ctx_.link->ArmDelayedAction(0);
+    ctx_.link->Request(LineActivity::Connecting, [this] {
+        prepareTransfer(QStringLiteral("Up_loading"));
+        ctx_.link->ArmDelayedAction(DelayedAction::Connect);
+    });
 }
 
 void CalibrationTransfer::StartRead() {
@@ -92,12 +99,13 @@ void CalibrationTransfer::DecodeReadImage(const QVector<std::uint16_t> &words) {
     if (!w)
         return;
     DecodeImage(ctx_, words);
+    calibrationKnown_ = true;
     DataGrid *fuel = w->AdvStringGrid_fuel;
     for (int row = 1; row <= MapRows; ++row)
         for (int column = 1; column <= MapColumns; ++column)
             fuel->setCellColor(column, row, White);
     if (ctx_.link)
-        DisableTimer(ctx_.link->Timer2);
+        ctx_.link->StopReplyTimeout();
     w->GroupBox_gauge_up_down_loading->hide();
     w->EnableMapGrids(true);
     // The calibration is in; the ECU is online and nothing else is running, so the toolbar is free and
@@ -110,9 +118,31 @@ void CalibrationTransfer::DecodeReadImage(const QVector<std::uint16_t> &words) {
 // ---- writing -------------------------------------------------------------------------------------------
 
 void CalibrationTransfer::SpeedButton_DownloadClick() {
-    TForm1 *w = ctx_.form1;
-    if (!ctx_.link || !w || !ctx_.form3 || !ctx_.transfer)
+    if (!ctx_.link || !ctx_.form1 || !ctx_.form3 || !ctx_.transfer || ctx_.link->busy())
         return;
+    // Nothing the user chose is in the controls: writing them would replace the ECU's calibration with
+    // the start-up zeros.
+    if (!calibrationKnown_ && !confirmBlindWrite())
+        return;
+    ctx_.link->Request(LineActivity::Writing, [this] { beginDownload(); });
+}
+
+bool CalibrationTransfer::confirmBlindWrite() {
+    if (!ctx_.dialogs)
+        return true;
+    DialogRequest request;
+    request.kind = DialogKind::Warning;
+    request.text = QStringLiteral(
+        "No calibration has been read from the ECU or loaded from a file since the program started.\r\r\n"
+        "Down-load would write the empty start-up map and the default options into the ECU, replacing its "
+        "calibration.\r\r\nWrite them anyway?");
+    request.buttons = {DialogButton::Yes, DialogButton::No};
+    request.defaultButton = DialogButton::No;
+    return ctx_.dialogs->ask(request) == DialogButton::Yes;
+}
+
+void CalibrationTransfer::beginDownload() {
+    TForm1 *w = ctx_.form1;
     prepareTransfer(QStringLiteral("Down_loading"));
     if (!ApplyVersionLayout(ctx_) || !ConfirmIfEcuNewer(ctx_)) {
         cancelWrite();
@@ -121,11 +151,33 @@ void CalibrationTransfer::SpeedButton_DownloadClick() {
     const int size = ImageWordCount(ctx_.form3->currentVersion());
     w->Gauge_up_down_loading->setRange(0, 2 * size + 2);
     w->Gauge_up_down_loading->setValue(0);
-    ctx_.transfer->Begin(-1, false);
+    ctx_.transfer->Begin(Step::VersionCheck, false);
     ctx_.link->OpenPortIfClosed();
     w->EnableValueLabels(false);
     w->SetOnline(true);
-    ctx_.link->ArmDelayedAction(9);
+    ctx_.link->ArmDelayedAction(DelayedAction::RunSteps);
+}
+
+bool CalibrationTransfer::StartOptionsWrite(int gaugeMaximum) {
+    TForm1 *w = ctx_.form1;
+    if (!ctx_.link || !w || !ctx_.transfer)
+        return false;
+    return ctx_.link->Request(LineActivity::Writing, [this, w, gaugeMaximum] {
+        ctx_.link->StopLink();
+        w->EnableMainControls(false);
+        w->AdvStringGrid_fuel->setEnabled(false);
+        w->AdvStringGrid_injection_boost_correction->setEnabled(false);
+        w->GroupBox_gauge_up_down_loading->setTitle(QStringLiteral("Down_loading"));
+        w->GroupBox_gauge_up_down_loading->show();
+        w->GroupBox_gauge_up_down_loading->raise();
+        w->Gauge_up_down_loading->setRange(0, gaugeMaximum);
+        w->Gauge_up_down_loading->setValue(0);
+        // The calibration write from its option words on; the maps are not written.
+        prepareWriter();
+        ctx_.link->ResumeReception();
+        ctx_.transfer->Begin(Step::OptionWords);
+        ctx_.transfer->StepIndex = 0;
+    });
 }
 
 void CalibrationTransfer::cancelWrite() {
@@ -133,12 +185,13 @@ void CalibrationTransfer::cancelWrite() {
     ctx_.link->StopLink();
     if (ctx_.transfer)
         ctx_.transfer->Finish();
+    ctx_.link->End(LineActivity::Writing);
     w->GroupBox_gauge_up_down_loading->hide();
     w->EnableMainControls(true);
     // Nothing was written: the maps are editable again and, online, the dashboard resumes.
     w->EnableMapGrids(true);
     if (w->IsOnline())
-        ctx_.link->ArmDelayedAction(3);
+        ctx_.link->ArmDelayedAction(DelayedAction::Poll);
 }
 
 void CalibrationTransfer::onVersionBeforeWrite(const QString &ecuVersion) {
@@ -154,8 +207,10 @@ void CalibrationTransfer::onVersionBeforeWrite(const QString &ecuVersion) {
             cancelWrite();
             return;
         }
-        ctx_.transfer->Begin(2, false);
-        ctx_.link->ArmDelayedAction(9);
+        // The blocks of the firmware the controls hold.
+        prepareWriter();
+        ctx_.transfer->Begin(Step::FuelMap, false);
+        ctx_.link->ArmDelayedAction(DelayedAction::RunSteps);
         return;
     }
     case VersionKind::UnsupportedFuel:
@@ -177,85 +232,24 @@ void CalibrationTransfer::addProgress(int bytes) {
     gauge->setValue(std::min(gauge->value() + bytes, gauge->maximum()));
 }
 
-void CalibrationTransfer::sendBlock(int address, int bytes) {
-    const QVector<std::uint16_t> words = EncodeWords(ctx_, address, bytes / 2);
-    QByteArray payload = EncodeWord(bytes) + EncodeWord(address);
-    for (std::uint16_t word : words)
-        payload += EncodeWord(word);
-    ctx_.link->RequestPayload = payload;
-    ctx_.link->WriteBlock();
-    addProgress(bytes);
-}
-
-void CalibrationTransfer::sendWord(int address) {
-    const std::uint16_t word = EncodeWords(ctx_, address, 1).value(0);
-    ctx_.link->RequestPayload = EncodeWord(address) + EncodeWord(word);
-    ctx_.link->WriteValue();
-    addProgress(2);
-}
-
-void CalibrationTransfer::runBlocks(const QVector<Block> &blocks, int next) {
-    TransferMachine &m = *ctx_.transfer;
-    const int index = std::max(m.StepIndex, 1);
-    if (index > blocks.size()) {
-        m.MoveTo(next);
-        return;
-    }
-    sendBlock(blocks[index - 1].address, blocks[index - 1].bytes);
-    m.StepIndex = index + 1;
-    m.EnableTimer3();
-}
-
-void CalibrationTransfer::stepFuelMap() {
-    TransferMachine &m = *ctx_.transfer;
-    ctx_.form1->ActiveMapGrid = FuelMapGrid;
-    if (VersionAtLeast(ctx_.form3->currentVersion(), QStringLiteral("3FA"))) {
-        QVector<Block> rows;
-        for (int row = 1; row <= MapRows; ++row)
-            rows.append({MapCellAddress(FuelMapStart, 1, row), 2 * MapColumns});
-        runBlocks(rows, 3);
-        return;
-    }
-    // Older firmware: one word per cell, columns within rows.
-    const int column = std::max(m.StepIndex, 1);
-    if (m.StepRow > MapRows) {
-        resetRedCells();
-        m.MoveTo(3);
-        return;
-    }
-    sendWord(MapCellAddress(FuelMapStart, column, m.StepRow));
-    m.StepIndex = column + 1;
-    if (m.StepIndex > MapColumns) {
-        m.StepIndex = 1;
-        ++m.StepRow;
-    }
-    m.EnableTimer3();
-}
-
-void CalibrationTransfer::stepBoostMap() {
-    if (!VersionAtLeast(ctx_.form3->currentVersion(), QStringLiteral("3FA1AC"))) {
-        ctx_.transfer->MoveTo(90);
-        return;
-    }
-    ctx_.form1->ActiveMapGrid = BoostMapGrid;
-    QVector<Block> rows;
-    for (int row = 1; row <= MapRows; ++row)
-        rows.append({MapCellAddress(BoostMapStart, 1, row), 2 * MapColumns});
-    runBlocks(rows, 90);
-}
-
-void CalibrationTransfer::stepOldWords(int first, int count, int next) {
-    TransferMachine &m = *ctx_.transfer;
-    const int index = std::max(m.StepIndex, 1);
-    if (index > count) {
-        if (next == 100)
+void CalibrationTransfer::prepareWriter() {
+    writer_ = std::make_unique<PlanWriter>(*ctx_.link);
+    writer_->Prepare(ctx_.form3->currentVersion(),
+                     [this](int address, int count) { return EncodeWords(ctx_, address, count); });
+    writer_->onBlockSent = [this](int bytes) { addProgress(bytes); };
+    writer_->onStepRun = [this](const WritePlanStep &step) {
+        if (step.step == Step::FuelMap)
+            ctx_.form1->ActiveMapGrid = FuelMapGrid;
+        if (step.step == Step::BoostMap && !step.blocks.isEmpty())
+            ctx_.form1->ActiveMapGrid = BoostMapGrid;
+    };
+    writer_->onStepDone = [this](const WritePlanStep &step) {
+        // The per-cell fuel map write of older firmware leaves no cell marked as changed.
+        if (step.step == Step::FuelMap && step.singleWords)
+            resetRedCells();
+        if (step.next == Step::Restart)
             ctx_.form1->GroupBox_gauge_up_down_loading->hide();
-        m.MoveTo(next);
-        return;
-    }
-    sendWord(first + index - 1);
-    m.StepIndex = index + 1;
-    m.EnableTimer3();
+    };
 }
 
 void CalibrationTransfer::resetRedCells() {
@@ -276,75 +270,9 @@ void CalibrationTransfer::resetRedCells() {
 bool CalibrationTransfer::RunStep(int step) {
     if (!IsWriteStep(step) || !ctx_.link || !ctx_.form1 || !ctx_.form3 || !ctx_.transfer)
         return false;
-    TransferMachine &m = *ctx_.transfer;
-    const QString version = ctx_.form3->currentVersion();
-    const bool full = VersionAtLeast(version, QStringLiteral("3FA"));
-    switch (step) {
-    case -1:
-        ctx_.link->RequestVersionBeforeWrite();
-        break;
-    case 2:
-        stepFuelMap();
-        break;
-    case 3:
-        if (full)
-            runBlocks({{WaterTempTableStart, 64}}, 4);
-        else
-            stepOldWords(WaterTempTableStart, TableEntries, 4);
-        break;
-    case 4:
-        if (full)
-            runBlocks({{OptionsStart, 52}, {458, 32}, {474, 32}, {490, 32}, {506, 8}}, 5);
-        else
-            stepOldWords(OptionsStart, 78, 100);
-        break;
-    case 5:
-        runBlocks({{RpmRangeStart, 50}}, 6);
-        break;
-    case 6:
-        runBlocks({{AirTempTableStart, 64}}, 7);
-        break;
-    case 7:
-        runBlocks({{EnrichmentStart, 12}}, 8);
-        break;
-    case 8:
-        runBlocks({{LimitsStart, 6}}, 9);
-        break;
-    case 9:
-        runBlocks({{BatteryTableStart, 64}}, 10);
-        break;
-    case 10:
-        runBlocks({{StartupStart, 60}}, 11);
-        break;
-    case 11:
-        if (std::max(m.StepIndex, 1) > 1 && !VersionAtLeast(version, QStringLiteral("3FA1AB"))) {
-            ctx_.form1->GroupBox_gauge_up_down_loading->hide();
-            m.MoveTo(100);
-            break;
-        }
-        runBlocks({{AuxStart, 30}}, 12);
-        break;
-    case 12:
-        runBlocks({{AirPressureSettingsStart, 4}}, 13);
-        break;
-    case 13:
-        runBlocks({{AirPressureTableStart, 64}}, 14);
-        break;
-    case 14:
-        stepBoostMap();
-        break;
-    case 90:
-        DisableTimer(ctx_.link->Timer2);
-        ctx_.form1->GroupBox_gauge_up_down_loading->hide();
-        m.MoveTo(100);
-        break;
-    case 100:
-        ctx_.link->RequestRestart();
-        break;
-    default:
-        return false;
-    }
-    return true;
+    if (!writer_)
+        prepareWriter();
+    return writer_->RunStep(step);
 }
 
 void CalibrationTransfer::onRestartReply() {
@@ -359,12 +287,4 @@ void CalibrationTransfer::onRestartReply() {
     }
     if (ctx_.transfer)
         ctx_.transfer->Finish();
-}
-
-void CalibrationTransfer::setOffline() {
-    // The line gave up under a write: the write ends where it was, the grids keep what they hold.
-    if (ctx_.transfer && IsWriteStep(ctx_.transfer->TransferStep)) {
-        ctx_.transfer->Finish();
-        ctx_.transfer->DisableTimer3();
-    }
 }

@@ -1,7 +1,7 @@
 #include "app/ConnectSequence.h"
 
 #include "app/AppContext.h"
-#include "app/AppLinkHooks.h"
+#include "app/AppLinkEnvironment.h"
 #include "app/CalibrationTransfer.h"
 #include "app/MainWindow.h"
 #include "app/VersionChecks.h"
@@ -27,6 +27,22 @@ ConnectSequence::ConnectSequence(AppContext &ctx, CalibrationTransfer *transfer,
     // Enter in the password field confirms, as the box's default button.
     connect(w->MaskEdit_Password, &QLineEdit::returnPressed, this,
             &ConnectSequence::Button_Change_password_OKClick);
+    wireLink();
+}
+
+void ConnectSequence::wireLink() {
+    Link *link = ctx_.link;
+    if (!link)
+        return;
+    connect(link, &Link::versionReceived, this, &ConnectSequence::onVersionReply);
+    connect(link, &Link::serialNumberReceived, this, &ConnectSequence::onSerialReply);
+    connect(link, &Link::accessBitsReceived, this, &ConnectSequence::ApplyAccessBits);
+    connect(link, &Link::accessStored, this, &ConnectSequence::AfterAccessStored);
+    connect(link, &Link::passwordAccepted, this, &ConnectSequence::onPasswordAccepted);
+    connect(link, &Link::passwordRefused, this, &ConnectSequence::onPasswordRefused);
+    connect(link, &Link::newPasswordStored, this, &ConnectSequence::onNewPasswordStored);
+    connect(link, &Link::newPasswordRefused, this, &ConnectSequence::onNewPasswordRefused);
+    connect(link, &Link::delayedActionDue, this, &ConnectSequence::onDelayedAction);
 }
 
 void ConnectSequence::copyIdentityToPanel() {
@@ -44,8 +60,10 @@ void ConnectSequence::onVersionReply(const QString &version) {
 
 void ConnectSequence::endConnect() {
     // Nothing more is said to this ECU; a silver dashboard that never updates would claim otherwise.
-    if (ctx_.link)
+    if (ctx_.link) {
         ctx_.link->StopLink();
+        ctx_.link->End(LineActivity::Connecting);
+    }
     if (ctx_.form1) {
         ctx_.form1->GroupBox_gauge_up_down_loading->hide();
         ctx_.form1->SetOnline(false);
@@ -104,6 +122,8 @@ void ConnectSequence::ApplyAccessBits(int bits) {
         w->Panel_dashbord->hide();
         w->Panel_dashbord2->hide();
         w->GroupBox_gauge_up_down_loading->hide();
+        if (ctx_.link)
+            ctx_.link->End(LineActivity::Connecting);
         return;
     }
     if (dashboardOnly) {
@@ -114,8 +134,10 @@ void ConnectSequence::ApplyAccessBits(int bits) {
         ApplyVersionLayout(ctx_);
         w->Panel_dashbord->show();
         w->Panel_dashbord2->show();
-        if (ctx_.link)
-            ctx_.link->ArmDelayedAction(3);
+        if (ctx_.link) {
+            ctx_.link->End(LineActivity::Connecting);
+            ctx_.link->ArmDelayedAction(DelayedAction::Poll);
+        }
         return;
     }
     w->AdvStringGrid_fuel->show();
@@ -133,7 +155,7 @@ void ConnectSequence::AfterAccessStored() {
     w->GroupBox_Settings->hide();
     w->EnableMainControls(true);
     w->EnableMapGrids(true);
-    ctx_.link->RxIgnore = false;
+    ctx_.link->ResumeReception();
 
     if (w->CheckBox_No_access_to_ECU->isChecked()) {
         w->AdvStringGrid_fuel->hide();
@@ -156,7 +178,7 @@ void ConnectSequence::AfterAccessStored() {
         w->Panel_dashbord->show();
         const bool newer = VersionAtLeast(w->CurrentVersion(), QStringLiteral("2MA"));
         w->Panel_dashbord2->setVisible(newer);
-        ctx_.link->ArmDelayedAction(newer ? 16 : 3);
+        ctx_.link->ArmDelayedAction(newer ? DelayedAction::PollDashboardOnly : DelayedAction::Poll);
         return;
     }
     // Read-only or full access: connect and read again under the new mode.
@@ -165,25 +187,26 @@ void ConnectSequence::AfterAccessStored() {
     w->GroupBox_gauge_up_down_loading->setTitle(QStringLiteral("Up_loading"));
     w->GroupBox_gauge_up_down_loading->show();
     w->GroupBox_gauge_up_down_loading->raise();
-    ctx_.link->ArmDelayedAction(0);
+    ctx_.link->Begin(LineActivity::Connecting);
+    ctx_.link->ArmDelayedAction(DelayedAction::Connect);
 }
 
-void ConnectSequence::onOtherDelayedAction(int code) {
+void ConnectSequence::onDelayedAction(int code) {
     if (!ctx_.link || !ctx_.form1)
         return;
-    switch (code) {
-    case 16:
+    switch (static_cast<DelayedAction>(code)) {
+    case DelayedAction::PollDashboardOnly:
         // Stored "Display dashboard only" on newer firmware: the dashboard must keep following the engine.
         ctx_.link->RequestLiveData();
         break;
-    case SendPasswordAction:
+    case DelayedAction::SendPassword:
         ctx_.link->SendPassword(ctx_.form1->MaskEdit_Password->text());
         break;
-    case SendNewPasswordAction:
+    case DelayedAction::SendNewPassword:
         ctx_.link->SendNewPassword(ctx_.form1->MaskEdit_Password->text());
         break;
-    case SendAccessBitsAction:
-        ctx_.link->SendAccessBits(ctx_.linkHooks ? ctx_.linkHooks->accessBits() : 0);
+    case DelayedAction::SendAccessBits:
+        ctx_.link->SendAccessBits(AppLinkEnvironment(ctx_).accessBits());
         break;
     default:
         break;

@@ -9,19 +9,14 @@
 #include <QObject>
 #include <QString>
 
-#include "link/LinkHooks.h"
+#include "link/LinkTypes.h"
 
 struct AppContext;
 class CalibrationTransfer;
 
-class ConnectSequence : public QObject, public LinkHooks {
+class ConnectSequence : public QObject {
     Q_OBJECT
 public:
-    // Delayed-action codes of the box requests.
-    static constexpr int SendPasswordAction = 30;
-    static constexpr int SendNewPasswordAction = 31;
-    static constexpr int SendAccessBitsAction = 32;
-
     ConnectSequence(AppContext &ctx, CalibrationTransfer *transfer, QObject *parent = nullptr);
 
     void ApplyAccessBits(int bits);
@@ -36,24 +31,24 @@ public:
     void Button_Change_password_CancelClick();
 
     // Link events.
-    void onVersionReply(const QString &version) override;
-    void onSerialReply(const QString &serialNumber) override;
-    void onAccessBitsReply(int bits) override { ApplyAccessBits(bits); }
-    void onAccessStored() override { AfterAccessStored(); }
-    void onPasswordAccepted() override;
-    void onPasswordRefused() override;
-    void onNewPasswordStored() override;
-    void onNewPasswordRefused() override;
-    void onOtherDelayedAction(int code) override;
+    void onVersionReply(const QString &version);
+    void onSerialReply(const QString &serialNumber);
+    void onPasswordAccepted();
+    void onPasswordRefused();
+    void onNewPasswordStored();
+    void onNewPasswordRefused();
+    void onDelayedAction(int code);
 
 private:
+    void wireLink();
     // The connect sequence ends without reading: no more talk, no progress box, offline.
     void endConnect();
     // Newer firmware (or not) at the end of identification; false when the sequence stopped.
     bool readIfNotNewer();
     void copyIdentityToPanel();
     void emptyAndFocusPassword();
-    void sendLater(int code);
+    // The box's request as a conversation of its own: refused while another one is on the line.
+    void sendLater(DelayedAction code);
     // Live polling again after a box's exchange, while online and the ECU allows it.
     void resumePolling();
 

@@ -138,6 +138,8 @@ void TForm1::Button_closeClick() {
 }
 
 void TForm1::Button_optionsClick() {
+    if (LineBusy())
+        return;
     StopLink();
     EnableValueLabels(false);
     AdvStringGrid_fuel->setEnabled(false);

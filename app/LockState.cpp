@@ -13,6 +13,11 @@ LockState::LockState(AppContext &ctx, std::function<QString()> programVersion, Q
     if (ctx_.form1)
         connect(ctx_.form1->SpeedButton_lock_unlock, &QToolButton::clicked, this,
                 &LockState::SpeedButton_lock_unlockClick);
+    if (Link *link = ctx_.link) {
+        connect(link, &Link::lockDisplayChanged, this, &LockState::ShowLockState);
+        connect(link, &Link::lockButtonReleased, this, &LockState::releaseLockButton);
+        connect(link, &Link::lockAccepted, this, &LockState::onLocked);
+    }
 }
 
 bool LockState::NotLocked() const {
@@ -55,11 +60,27 @@ void LockState::RefreshCaptions() {
 }
 
 void LockState::requestLock(bool buttonDown) {
-    if (!ctx_.link || !ctx_.form1)
+    TForm1 *w = ctx_.form1;
+    if (!ctx_.link || !w)
         return;
-    ctx_.link->StopLink();
-    ctx_.form1->SpeedButton_lock_unlock->setChecked(buttonDown);
-    ctx_.link->ArmDelayedAction(7);
+    // Offline there is nobody to lock; a button left down would claim a lock on its way.
+    if (!w->IsOnline()) {
+        releaseLockButton();
+        return;
+    }
+    const bool accepted = ctx_.link->Request(LineActivity::Lock, [this, w, buttonDown] {
+        // A lock that waited behind a trim may find the line gone meanwhile.
+        if (!w->IsOnline()) {
+            releaseLockButton();
+            ctx_.link->End(LineActivity::Lock);
+            return;
+        }
+        ctx_.link->StopLink();
+        w->SpeedButton_lock_unlock->setChecked(buttonDown);
+        ctx_.link->ArmDelayedAction(DelayedAction::Lock);
+    });
+    if (!accepted)
+        releaseLockButton();
 }
 
 void LockState::SpeedButton_lock_unlockClick() {

@@ -9,11 +9,9 @@
 #include <QString>
 #include <functional>
 
-#include "link/LinkHooks.h"
-
 struct AppContext;
 
-class LockState : public QObject, public LinkHooks {
+class LockState : public QObject {
     Q_OBJECT
 public:
     // `programVersion` gives the opening dialog's version caption ("3.05").
@@ -23,15 +21,15 @@ public:
     void RefreshCaptions();
     bool NotLocked() const;
 
-    // The lock button: stop the link, the button stays down, "L" on the next Timer4 tick.
+    // The lock button: stop the link, the button stays down, "L" on the next Timer4 tick. Offline, or
+    // while another conversation is on the line, the button comes up again and nothing is sent.
     void SpeedButton_lock_unlockClick();
     // Alt+L from the main window's key handler: the same request, with the button released.
     void LockKey();
 
     // Link events.
-    void showLockState(bool notLocked) override { ShowLockState(notLocked); }
-    void releaseLockButton() override;
-    void onLocked() override;
+    void releaseLockButton();
+    void onLocked();
 
 private:
     void requestLock(bool buttonDown);

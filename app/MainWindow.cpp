@@ -56,9 +56,19 @@ TForm1::TForm1(AppContext &ctx, QWidget *parent) : QWidget(parent), ctx_(ctx) {
         box->setGraphicsEffect(shadow);
     }
 
+    WireLink();
     // The window starts offline; nothing is known about the ECU yet.
     SetOnline(false);
     EnableValueLabels(false);
+}
+
+void TForm1::WireLink() {
+    Link *link = ctx_.link;
+    if (!link)
+        return;
+    connect(link, &Link::commErrorsChanged, this,
+            [this](int count) { Label1->setText(CommErrorsText(count)); });
+    connect(link, &Link::wentOffline, this, [this] { PaintOffline(); });
 }
 
 TForm1::~TForm1() {
@@ -133,32 +143,42 @@ void TForm1::FormShow() {
     ApplyBoostTabVisibility();
 
     // The connect sequence starts one delayed-action interval later.
-    if (ctx_.link)
-        ctx_.link->ArmDelayedAction(0);
+    if (ctx_.link) {
+        ctx_.link->Begin(LineActivity::Connecting);
+        ctx_.link->ArmDelayedAction(DelayedAction::Connect);
+    }
 }
 
 bool TForm1::FormCloseQuery() {
-    StopLink();
-    if (ctx_.link) {
-        ctx_.link->Timer3->stop();
-        ctx_.link->Timer4->stop();
-    }
+    Link::Paused paused;
+    if (ctx_.link)
+        paused = ctx_.link->PauseForQuestion();
     if (IsOnline() && DataNotLocked() && ctx_.dialogs) {
         const DialogButton answer = ctx_.dialogs->show(
             DialogKind::Warning,
             QStringLiteral("Data is not locked in the ECU do you still want to close the programm ?"),
             {DialogButton::Yes, DialogButton::No});
-        if (answer != DialogButton::Yes)
+        if (answer != DialogButton::Yes) {
+            // Staying open: the poll and a running job go on where the question stopped them.
+            if (ctx_.link)
+                ctx_.link->ResumeAfterQuestion(paused);
             return false;
+        }
     }
     return true;
 }
 
 void TForm1::closeEvent(QCloseEvent *event) {
-    if (FormCloseQuery())
-        event->accept();
-    else
+    if (!FormCloseQuery()) {
         event->ignore();
+        return;
+    }
+    event->accept();
+    // Nothing more goes out, and the port is free for the next start.
+    if (ctx_.link)
+        ctx_.link->GoOffline(OfflineCause::User);
+    if (onClosed)
+        onClosed();
 }
 
 QList<QWidget *> TForm1::dashboardClickTargets() const {

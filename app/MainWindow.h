@@ -39,6 +39,7 @@ public:
     // ---- state switches every part of the program uses ----------------------------------------------
     // Online is the silver colour of Panel_dashbord; offline is red with "communication is offline".
     bool IsOnline() const;
+    // Off goes through the link's one way offline (which ends any job and closes the port), then paints.
     void SetOnline(bool on);
     void EnableValueLabels(bool on);
     void ResetValueLabels();
@@ -88,8 +89,10 @@ public:
     bool FirstShowDone() const { return firstShowDone_; }
     // Runs once when the window is first shown; public so tests and the start-up code can call it.
     void FormShow();
-    // Close question; true when the window may close.
+    // Close question; true when the window may close. "No" gives back what the question stopped.
     bool FormCloseQuery();
+    // Another conversation than the live poll is on the line (a transfer, an edit job, a lock...).
+    bool LineBusy() const;
 
     // Work that belongs to other parts of the program, set by the start-up code; empty means nothing
     // to do. The link itself is reached through the AppContext.
@@ -97,6 +100,7 @@ public:
     std::function<void()> onOpenFile;        // toolbar "Open file"
     std::function<void()> onSaveFile;        // toolbar "Save file"
     std::function<void()> onOpenManual;      // "Help  F1"
+    std::function<void()> onClosed;          // the window closed: the program ends
 
     // ---- toolbar -----------------------------------------------------------------------------------------
     QToolButton *SpeedButton_openfile = nullptr;
@@ -326,6 +330,12 @@ private:
     void MapKeyUp(int map, int key, Qt::KeyboardModifiers modifiers);
     void StopLink();
     void HideSecondaryWindows(bool chart, bool options, bool correction);
+    // The offline half of SetOnline, run once the link has gone offline.
+    void PaintOffline();
+    // Which dashboard shows, and its value panels or its "Press F10 for online".
+    void ShowDashboardFor(bool online);
+    // Hears the link: the comm-error count and the way offline.
+    void WireLink();
 
     // The value labels of both layouts and the three lamps EnableValueLabels greys.
     QList<QLabel *> valueLabels() const;

@@ -38,18 +38,20 @@ QList<QWidget *> TForm1::onlineOnlyWidgets() const {
         Label_Second_stage_text2, Label_Boost_text2,       Label_Fuel_pump_text2, SpeedButton_up_down_load};
 }
 
-void TForm1::SetOnline(bool on) {
+void TForm1::ShowDashboardFor(bool online) {
     const bool large = VersionAtLeast(CurrentVersion(), QStringLiteral("3FA"));
     Panel_dashbord->setVisible(!large);
     Panel_dashbord2->setVisible(large);
-
     for (QWidget *widget : onlineOnlyWidgets())
-        widget->setVisible(on);
-    Label_press_F10->setVisible(!on);
-    Label_press_F10_2->setVisible(!on);
+        widget->setVisible(online);
+    Label_press_F10->setVisible(!online);
+    Label_press_F10_2->setVisible(!online);
     Panel_spare1->hide();
     Panel_spare2->hide();
+}
 
+void TForm1::SetOnline(bool on) {
+    ShowDashboardFor(on);
     if (on) {
         SetPanelColor(Panel_dashbord, Colors::Silver);
         SetPanelColor(Panel_dashbord2, Colors::Silver);
@@ -57,8 +59,15 @@ void TForm1::SetOnline(bool on) {
         Panel_dashbord2->clear();
         return;
     }
-    if (ctx_.link && ctx_.link->IsConnected())
-        ctx_.link->ClosePort();
+    // The link's way offline paints this window through wentOffline.
+    if (ctx_.link)
+        ctx_.link->GoOffline(OfflineCause::User);
+    else
+        PaintOffline();
+}
+
+void TForm1::PaintOffline() {
+    ShowDashboardFor(false);
     EnableValueLabels(false);
     ResetValueLabels();
     SetPanelColor(Panel_dashbord, Colors::Red);
@@ -101,6 +110,10 @@ void TForm1::ResetValueLabels() {
     Label_inlettemp_waarde2->setText(zeroDecimal);
     Label_Battery_Voltage_waarde2->setText(zeroDecimal);
     ctx_.LiveRow = 0;
+}
+
+bool TForm1::LineBusy() const {
+    return ctx_.link && ctx_.link->busy();
 }
 
 void TForm1::EnableMainControls(bool on) {

@@ -43,7 +43,7 @@ Dialogs::Presenter MessageBoxPresenter() {
                         QApplication::activeWindow());
         for (DialogButton button : request.buttons)
             box.addButton(StandardOf(button));
-        box.setDefaultButton(StandardOf(request.buttons.first()));
+        box.setDefaultButton(StandardOf(request.defaultButton.value_or(request.buttons.first())));
         const auto chosen = static_cast<QMessageBox::StandardButton>(box.exec());
         for (DialogButton button : request.buttons)
             if (StandardOf(button) == chosen)

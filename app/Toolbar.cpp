@@ -54,18 +54,19 @@ void TForm1::buildToolbar() {
     connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
 }
 
+// The file buttons and the windows they open would cut into a conversation on the line: they wait for it.
 void TForm1::SpeedButton_openfileClick() {
-    if (onOpenFile)
+    if (onOpenFile && !LineBusy())
         onOpenFile();
 }
 
 void TForm1::SpeedButton_savefileClick() {
-    if (onSaveFile)
+    if (onSaveFile && !LineBusy())
         onSaveFile();
 }
 
 void TForm1::SpeedButton_correctiontableClick() {
-    if (!ctx_.form2)
+    if (!ctx_.form2 || LineBusy())
         return;
     ctx_.form2->show();
     ctx_.form2->raise();

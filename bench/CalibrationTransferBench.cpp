@@ -2,6 +2,7 @@
 // Prints the measured times next to the time the bytes need on the line (960 bytes per second) and, for
 // the write, next to the cadence of the step scheduler (each step waits for the next 30 ms tick after its
 // acknowledgement).
+#include "tests/support/LinkTestAccess.h"
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -101,7 +102,7 @@ int main(int argc, char **argv) {
     options.useMessageBoxes = false;
     Application program(QStringList{QStringLiteral("-O")}, options);
     AppContext &ctx = program.context();
-    ctx.link->PortName = path;
+    StateOf(ctx.link).PortName = path;
     TForm1 *w = program.mainWindow();
 
     // Connect and read: from the first showing (which arms the connect) to the decoded image.

@@ -1,10 +1,10 @@
 // Polls live data from the simulated ECU paced at 9600 baud for 20 s and prints the poll rate against
 // the cadence: each request follows its reply by 100 ms, and one exchange puts 57 bytes on the line.
-#include "app/AppLinkHooks.h"
 #include "app/Application.h"
 #include "app/MainWindow.h"
 #include "ecusim/EcuSimRunner.h"
 #include "link/Link.h"
+#include "tests/support/LinkTestAccess.h"
 #include "windows/options/OptionsWindow.h"
 
 #include <QApplication>
@@ -14,9 +14,9 @@
 #include <cstdio>
 
 namespace {
-class FrameCounter : public LinkHooks {
+class FrameCounter {
 public:
-    void onLiveData(const QByteArray &) override {
+    void onLiveData() {
         if (frames++ == 0)
             first = clock.nsecsElapsed();
         last = clock.nsecsElapsed();
@@ -57,8 +57,8 @@ int main(int argc, char **argv) {
     AppContext &ctx = program.context();
     ctx.form3->StaticText_version_info->setText(QStringLiteral("3FA1AD1AA"));
     FrameCounter counter;
-    ctx.linkHooks->addPart(&counter);
-    ctx.link->PortName = path;
+    QObject::connect(ctx.link, &Link::liveFrameReceived, [&counter] { counter.onLiveData(); });
+    StateOf(ctx.link).PortName = path;
     if (!ctx.link->OpenPortIfClosed()) {
         std::fprintf(stderr, "cannot open %s\n", qPrintable(path));
         return 1;
@@ -73,10 +73,9 @@ int main(int argc, char **argv) {
     qapp.exec();
     const double elapsed = clock.elapsed() / 1000.0;
     std::printf("link at the end: last command '%c', poll timer %s, delayed action %d\n",
-                ctx.link->LastCommand, ctx.link->Timer1->isActive() ? "running" : "stopped",
-                ctx.link->DelayedAction);
+                StateOf(ctx.link).LastCommand, LinkTimer(ctx.link, 1)->isActive() ? "running" : "stopped",
+                StateOf(ctx.link).DelayedAction);
     ctx.link->StopLink();
-    ctx.linkHooks->removePart(&counter);
 
     const double byteMs = 10.0 * 1000.0 / 9600.0; // start bit, 8 data bits, stop bit
     const double cycleMs = 100.0 + 57 * byteMs;
@@ -85,7 +84,7 @@ int main(int argc, char **argv) {
     const double span = (counter.last - counter.first) / 1e9;
     const double rate = span > 0 ? (counter.frames - 1) / span : 0.0;
     std::printf("polled for %.1f s at 9600 baud: %d frames, comm errors %d\n", elapsed, counter.frames,
-                ctx.link->CommErrors);
+                StateOf(ctx.link).CommErrors);
     std::printf("cadence: 100 ms + 57 bytes x %.3f ms = %.1f ms, %.2f polls/s\n", byteMs, cycleMs, cadence);
     std::printf("poll rate: %.2f polls/s = %.1f %% of the cadence (goal at least 97 %%: %s)\n", rate,
                 rate / cadence * 100.0, rate / cadence >= 0.97 ? "met" : "MISSED");

@@ -1,11 +1,19 @@
 #include "core/Dialogs.h"
 
 DialogButton Dialogs::show(DialogKind kind, const QString &text, QList<DialogButton> buttons) {
-    if (buttons.isEmpty())
-        buttons = {DialogButton::Ok};
-    DialogRequest request{kind, text, buttons};
+    DialogRequest request;
+    request.kind = kind;
+    request.text = text;
+    request.buttons = std::move(buttons);
+    return ask(request);
+}
+
+DialogButton Dialogs::ask(const DialogRequest &asked) {
+    DialogRequest request = asked;
+    if (request.buttons.isEmpty())
+        request.buttons = {DialogButton::Ok};
     shown_.append(request);
     if (presenter_)
         return presenter_(request);
-    return buttons.first();
+    return request.defaultButton.value_or(request.buttons.first());
 }

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 #include <functional>
+#include <optional>
 
 enum class DialogKind { Warning, Information, Error, Confirmation };
 enum class DialogButton { Ok, Yes, No, Cancel, Ignore };
@@ -13,14 +14,18 @@ struct DialogRequest {
     DialogKind kind = DialogKind::Information;
     QString text;
     QList<DialogButton> buttons;
+    // The button Enter presses; unset: the first one.
+    std::optional<DialogButton> defaultButton;
 };
 
 class Dialogs {
 public:
     using Presenter = std::function<DialogButton(const DialogRequest &)>;
 
-    // Shows the box and returns the button chosen. Without a presenter the first button is the answer.
+    // Shows the box and returns the button chosen. Without a presenter the default (or first) button is
+    // the answer.
     DialogButton show(DialogKind kind, const QString &text, QList<DialogButton> buttons = {DialogButton::Ok});
+    DialogButton ask(const DialogRequest &request);
 
     void warning(const QString &text) { show(DialogKind::Warning, text); }
     void information(const QString &text) { show(DialogKind::Information, text); }

@@ -11,7 +11,6 @@
 #include <QRadioButton>
 
 #include "app/AppContext.h"
-#include "app/AppLinkHooks.h"
 #include "app/MainWindow.h"
 #include "core/Timers.h"
 #include "editor/DataGrid.h"
@@ -110,19 +109,26 @@ void EditJobs::WireMenu(const MenuControls &menu) {
 EditJobs::EditJobs(AppContext &ctx, QObject *parent) : QObject(parent), ctx_(ctx) {
     setObjectName(QStringLiteral("EditJobs"));
     ctx_.editJobs = this;
-    if (ctx_.linkHooks)
-        ctx_.linkHooks->addPart(this);
     if (ctx_.transfer) {
         QPointer<EditJobs> self(this);
         ctx_.transfer->addStepRunner([self](int step) { return self && self->RunStep(step); });
     }
+    if (Link *link = ctx_.link) {
+        connect(link, &Link::delayedActionDue, this, &EditJobs::onDelayedAction);
+        connect(link, &Link::wentOffline, this, &EditJobs::AbortJob);
+    }
 }
 
 EditJobs::~EditJobs() {
-    if (ctx_.linkHooks)
-        ctx_.linkHooks->removePart(this);
     if (ctx_.editJobs == this)
         ctx_.editJobs = nullptr;
+}
+
+void EditJobs::onDelayedAction(int code) {
+    if (code == static_cast<int>(DelayedAction::MapEdit))
+        startEditJob();
+    else if (code == static_cast<int>(DelayedAction::TableEdit))
+        startCorrectionTableWrite();
 }
 
 int EditJobs::TableJobTable(int step) {
@@ -142,18 +148,29 @@ int EditJobs::TableJobTable(int step) {
 
 // ---- the menus --------------------------------------------------------------------------------------------
 
-void EditJobs::MapOk() {
-    if (!ctx_.link)
-        return;
-    ctx_.link->StopLink();
-    ctx_.link->ArmDelayedAction(2);
+bool EditJobs::MapOk() {
+    Link *link = ctx_.link;
+    if (!link)
+        return false;
+    // "&Ok" again while its own job runs starts the job from the first cell, as it always did.
+    if (ctx_.transfer && ctx_.transfer->TransferStep == MapEditStep)
+        link->End(LineActivity::EditJob);
+    return link->Request(LineActivity::EditJob, [link] {
+        link->StopLink();
+        link->ArmDelayedAction(DelayedAction::MapEdit);
+    });
 }
 
-void EditJobs::TableOk() {
-    if (!ctx_.link)
-        return;
-    ctx_.link->StopLink();
-    ctx_.link->ArmDelayedAction(8);
+bool EditJobs::TableOk() {
+    Link *link = ctx_.link;
+    if (!link)
+        return false;
+    if (ctx_.transfer && TableJobTable(ctx_.transfer->TransferStep) >= 0)
+        link->End(LineActivity::EditJob);
+    return link->Request(LineActivity::EditJob, [link] {
+        link->StopLink();
+        link->ArmDelayedAction(DelayedAction::TableEdit);
+    });
 }
 
 void EditJobs::CloseMenu(QGroupBox *menu, DataGrid *grid) {
@@ -254,16 +271,26 @@ void EditJobs::EndJob(const Job &job, EditStepOutcome how) {
         ctx_.transfer->DisableTimer3();
     }
     if (ctx_.link) {
-        DisableTimer(ctx_.link->Timer2);
+        ctx_.link->StopReplyTimeout();
+        ctx_.link->End(LineActivity::EditJob);
         // The map menu's % and set value resume polling at once; everything else one delayed action later.
         if (!job.table && how == EditStepOutcome::EndedValueJob)
             ctx_.link->RequestLiveData();
         else
-            ctx_.link->ArmDelayedAction(3);
+            ctx_.link->ArmDelayedAction(DelayedAction::Poll);
     }
     GaugeBox(job)->hide();
     QGroupBox *menu = job.table ? ctx_.form2->GroupBox_Edit_menu : ctx_.form1->GroupBox_Edit_menu;
     CloseMenu(menu, JobGrid(job));
+}
+
+void EditJobs::AbortJob() {
+    // The step machine is already at rest; what is left is the job's gauge. The menu stays: "&Ok"
+    // offline runs the job on the cells alone.
+    if (ctx_.form1)
+        ctx_.form1->GroupBox_gauge_up_down_loading->hide();
+    if (ctx_.form2)
+        ctx_.form2->GroupBox_gauge_up_down_loading->hide();
 }
 
 // ---- one step ---------------------------------------------------------------------------------------------
@@ -309,10 +336,9 @@ bool EditJobs::RunStep(int step) {
     }
 
     if (ctx_.link) {
-        ctx_.link->RequestPayload =
-            TargetPayload(target, result.column, result.row, cells.value(result.column, result.row));
         // Online this sends "C" and the "Y" makes the step machine ready; offline it is ready at once.
-        ctx_.link->WriteValue();
+        ctx_.link->WriteValue(
+            TargetPayload(target, result.column, result.row, cells.value(result.column, result.row)));
     } else {
         machine->StepReady = true;
     }

@@ -8,7 +8,7 @@
 #include <QObject>
 
 #include "editor/EditRules.h"
-#include "link/LinkHooks.h"
+#include "link/LinkTypes.h"
 
 struct AppContext;
 class DataGrid;
@@ -19,31 +19,32 @@ class QRadioButton;
 class QPushButton;
 class QWidget;
 
-class EditJobs : public QObject, public LinkHooks {
+class EditJobs : public QObject {
     Q_OBJECT
 public:
-    // Registers itself with the link's hooks and the step machine of `ctx` (when they exist).
+    // Hears the link's delayed actions and runs its steps on the link's step machine (when there is one).
     EditJobs(AppContext &ctx, QObject *parent = nullptr);
     ~EditJobs() override;
 
     // Step numbers on the step machine.
-    static constexpr int MapEditStep = 1;
+    static constexpr int MapEditStep = Step::MapEdit;
     // 200 water, 300 air temperature, 400 battery, 500 air pressure.
-    static int TableEditStep(int table) { return 200 + 100 * table; }
+    static int TableEditStep(int table) { return Step::WaterEdit + 100 * table; }
     static bool IsEditStep(int step) { return step == MapEditStep || TableJobTable(step) >= 0; }
     // The table of a table step, or -1.
     static int TableJobTable(int step);
 
-    // "&Ok" of the main window's and of the correction-table window's menu.
-    void MapOk();
-    void TableOk();
+    // "&Ok" of the main window's and of the correction-table window's menu; refused (false) while
+    // another conversation is on the line.
+    bool MapOk();
+    bool TableOk();
     // "&Cancel" of each menu: hide it, focus the grid, one selected cell, live tracking on.
     void MapCancel();
     void TableCancel();
 
     // Delayed actions 2 and 8.
-    void startEditJob() override;
-    void startCorrectionTableWrite() override;
+    void startEditJob();
+    void startCorrectionTableWrite();
 
     // Runs one step of an edit job; false when the step is not an edit job's.
     bool RunStep(int step);
@@ -81,6 +82,9 @@ private:
     QProgressBar *Gauge(const Job &job) const;
     void StartJob(const Job &job);
     void EndJob(const Job &job, EditStepOutcome how);
+    // The link went offline under a running job: it ends where it was.
+    void AbortJob();
+    void onDelayedAction(int code);
     void CloseMenu(QGroupBox *menu, DataGrid *grid);
     bool OtherJobRunning() const;
 

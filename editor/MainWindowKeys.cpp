@@ -44,6 +44,10 @@ bool MainWindowKeys::KeyDown(int key, Qt::KeyboardModifiers modifiers) {
     if (!main)
         return false;
     const bool alt = modifiers & Qt::AltModifier;
+    // Files and windows wait while another conversation has the line; F10 stays the user's way out.
+    if (main->LineBusy() &&
+        (key == Qt::Key_F2 || key == Qt::Key_F3 || key == Qt::Key_F4 || key == Qt::Key_F5))
+        return false;
     switch (key) {
     case Qt::Key_Space:
         Space();

@@ -5,6 +5,7 @@
 #include "core/Dialogs.h"
 #include "link/Link.h"
 #include "link/SerialPort.h"
+#include "tests/support/LinkTestAccess.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -42,19 +43,12 @@ private:
     bool open_ = false;
 };
 
-class FuzzHooks : public LinkHooks {
+class FuzzEnvironment : public FixedLinkEnvironment {
 public:
-    bool online = true;
-    QString version;
-    int sensor = 1;
-    int step = 0;
-    bool isOnline() const override { return online; }
-    QString currentVersion() const override { return version; }
-    int calSensor() const override { return sensor; }
-    int transferStep() const override { return step; }
-    int accessBits() const override { return 28; }
-    QString passwordText() const override { return QStringLiteral("FUZZ"); }
-    void setOffline() override { online = false; }
+    FuzzEnvironment() {
+        bits = 28;
+        password = QStringLiteral("FUZZ");
+    }
 };
 
 const char Commands[] = "VSaApPDd12CcEZLRv";
@@ -96,13 +90,13 @@ void Issue(Link &link, char command, int imageWords) {
         link.RequestCalibrationReading(2);
         break;
     case 'C':
-        link.WriteValue();
+        link.WriteValue(StateOf(link).RequestPayload);
         break;
     case 'c':
         link.WriteSingleValue();
         break;
     case 'E':
-        link.WriteBlock();
+        link.WriteBlock(StateOf(link).RequestPayload);
         break;
     case 'Z':
         link.ReadImage(0, imageWords);
@@ -132,17 +126,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         return 0;
     FuzzPort port;
     Dialogs dialogs;
-    FuzzHooks hooks;
-    hooks.online = data[0] & 1;
-    hooks.version = QString::fromLatin1(Versions[(data[0] >> 1) & 3]);
-    hooks.sensor = 1 + ((data[0] >> 3) & 1);
-    hooks.step = (data[0] >> 4) & 7;
-    Link link(&port, &dialogs, &hooks);
+    FuzzEnvironment environment;
+    environment.online = data[0] & 1;
+    environment.version = QString::fromLatin1(Versions[(data[0] >> 1) & 3]);
+    environment.sensor = 1 + ((data[0] >> 3) & 1);
+    Link link(&port, &dialogs, &environment);
+    QObject::connect(&link, &Link::wentOffline, [&environment] { environment.online = false; });
+    link.steps().TransferStep = (data[0] >> 4) & 7;
     port.open(QStringLiteral("COM1"));
 
     std::size_t at = 4;
     const std::size_t payloadLength = qMin<std::size_t>(data[3], size - at);
-    link.RequestPayload = QByteArray(reinterpret_cast<const char *>(data + at), qsizetype(payloadLength));
+    StateOf(link).RequestPayload =
+        QByteArray(reinterpret_cast<const char *>(data + at), qsizetype(payloadLength));
     at += payloadLength;
     Issue(link, Commands[data[1] % (sizeof Commands - 1)], data[2]);
 
@@ -163,20 +159,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             break;
         case 2:
             // The quiet period ends: reception on again, the delayed action runs.
-            link.DelayedAction = chunk.isEmpty() ? link.DelayedAction : std::uint8_t(chunk[0]) % 12;
+            StateOf(link).DelayedAction =
+                chunk.isEmpty() ? StateOf(link).DelayedAction : std::uint8_t(chunk[0]) % 12;
             link.Timer4Timer();
             break;
         case 3:
             if (chunk.isEmpty())
                 link.RetryStep();
             else
-                link.LastCommand = chunk[0];
+                StateOf(link).LastCommand = chunk[0];
             break;
         }
-        Check(link.RxCount == link.RxBuffer.size());
-        Check(link.CommErrors >= 0 && link.CommErrors <= 5);
-        Check(!link.Timer2->isActive() || port.isOpen() || link.LastCommand == 'C' ||
-              link.LastCommand == 'd' || link.LastCommand == 'D');
+        Check(StateOf(link).RxCount == StateOf(link).RxBuffer.size());
+        Check(StateOf(link).CommErrors >= 0 && StateOf(link).CommErrors <= 5);
+        Check(!LinkTimer(link, 2)->isActive() || port.isOpen() || StateOf(link).LastCommand == 'C' ||
+              StateOf(link).LastCommand == 'd' || StateOf(link).LastCommand == 'D');
         dialogs.clearShown();
     }
     return 0;

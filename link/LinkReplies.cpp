@@ -16,7 +16,7 @@ int UnsignedWordAt(const QByteArray &bytes, int offset) {
 } // namespace
 
 bool Link::ApplyReply(const ReplyRule &rule) {
-    const QByteArray reply = RxBuffer;
+    const QByteArray reply = s_.RxBuffer;
     // Bytes 1-2 of the access and password replies.
     const QByteArray answer = reply.mid(1, 2);
     const bool ok = answer == "OK";
@@ -28,107 +28,117 @@ bool Link::ApplyReply(const ReplyRule &rule) {
 
     // Every accepted reply ends the failure streak and starts a fresh buffer: leftovers of an
     // acknowledgement must not be taken for a second one.
-    CommErrors = 0;
-    RxCount = 0;
-    RxBuffer.clear();
+    s_.CommErrors = 0;
+    s_.RxCount = 0;
+    s_.RxBuffer.clear();
 
     switch (rule.action) {
     case ReplyAction::Version:
-        hooks_->onVersionReply(TextBetweenLetterAndChecksum(reply));
+        emit versionReceived(TextBetweenLetterAndChecksum(reply));
         RequestSerialNumber();
         break;
     case ReplyAction::SerialNumber:
-        hooks_->onSerialReply(TextBetweenLetterAndChecksum(reply));
+        emit serialNumberReceived(TextBetweenLetterAndChecksum(reply));
         break;
     case ReplyAction::AccessBits:
-        hooks_->onAccessBitsReply(UnsignedWordAt(reply, 1));
+        emit accessBitsReceived(UnsignedWordAt(reply, 1));
         break;
     case ReplyAction::AccessStore:
+        End(LineActivity::Access);
         if (ok) {
-            RxIgnore = false;
-            hooks_->onAccessStored();
+            s_.RxIgnore = false;
+            emit accessStored();
         } else {
             DisableTimer(Timer1);
             if (dialogs_)
                 dialogs_->warning(QStringLiteral("Changing Settings is not possible !!!"));
-            hooks_->onAccessRefused();
+            emit accessRefused();
         }
         break;
     case ReplyAction::Password:
+        End(LineActivity::Access);
         if (ok) {
-            hooks_->onPasswordAccepted();
+            emit passwordAccepted();
         } else {
             DisableTimer(Timer1);
             if (dialogs_)
                 dialogs_->warning(QStringLiteral("Password is not correct !!!\r\r\nPlease try again"));
-            hooks_->onPasswordRefused();
+            emit passwordRefused();
         }
         break;
     case ReplyAction::NewPassword:
+        End(LineActivity::Access);
         if (ok) {
-            hooks_->onNewPasswordStored();
+            emit newPasswordStored();
         } else {
             if (dialogs_)
                 dialogs_->warning(
                     QStringLiteral("Password is transmitted not correctly !!!\r\r\nPlease try again"));
-            hooks_->onNewPasswordRefused();
+            emit newPasswordRefused();
         }
         break;
     case ReplyAction::LiveData:
         RestartTimer(Timer1);
-        hooks_->onLiveData(reply);
+        emit liveFrameReceived(reply);
         break;
     case ReplyAction::CalibrationMin:
     case ReplyAction::CalibrationMax: {
         StopLink();
-        const int reading = UnsignedWordAt(reply, hooks_->calSensor() == 2 ? 27 : 7);
+        const int sensor = environment_ ? environment_->calSensor() : 1;
+        const int reading = UnsignedWordAt(reply, sensor == 2 ? 27 : 7);
         if (rule.action == ReplyAction::CalibrationMin) {
-            CalMin = reading;
+            s_.CalMin = reading;
         } else {
-            CalMax = reading;
+            s_.CalMax = reading;
+            End(LineActivity::Calibration);
             ApplyCalibrationRange();
         }
         break;
     }
     case ReplyAction::WriteAck:
     case ReplyAction::BlockWriteAck:
-        hooks_->setStepReady();
+        MarkStepReady();
         break;
     case ReplyAction::SingleWriteAck:
-        hooks_->setStepReady();
-        ArmDelayedAction(3);
+        MarkStepReady();
+        ArmDelayedAction(DelayedAction::Poll);
+        // A request that waited for this trim goes now; it arms its own delayed action.
+        End(activity_ == LineActivity::Trim ? LineActivity::Trim : LineActivity::SingleWrite);
         break;
     case ReplyAction::Image: {
         DisableTimer(Timer2);
-        QVector<std::uint16_t> words(ReadCount);
-        for (int w = 0; w < ReadCount; ++w)
+        QVector<std::uint16_t> words(s_.ReadCount);
+        for (int w = 0; w < s_.ReadCount; ++w)
             words[w] = std::uint16_t(UnsignedWordAt(reply, 1 + 2 * w));
-        hooks_->onImageRead(ReadStart, words);
+        End(LineActivity::Reading);
+        emit imageRead(s_.ReadStart, words);
         break;
     }
     case ReplyAction::Lock:
-        hooks_->showLockState(false);
-        hooks_->onLocked();
+        emit lockDisplayChanged(false);
+        emit lockAccepted();
         EnableTimer(Timer1);
+        End(LineActivity::Lock);
         break;
     case ReplyAction::Restart:
-        hooks_->onRestartReply();
+        emit restartAccepted();
+        End(LineActivity::Writing);
         RequestLiveData();
         break;
     case ReplyAction::VersionBeforeWrite:
-        hooks_->onVersionBeforeWrite(TextBetweenLetterAndChecksum(reply));
+        emit versionBeforeWrite(TextBetweenLetterAndChecksum(reply));
         break;
     }
     return true;
 }
 
 void Link::ApplyCalibrationRange() {
-    const int sensor = hooks_->calSensor() == 2 ? 2 : 1;
+    const int sensor = environment_ && environment_->calSensor() == 2 ? 2 : 1;
     const QString n = QString::number(sensor);
-    const int d = CalMax - CalMin;
+    const int d = s_.CalMax - s_.CalMin;
     QString warning;
     if (d > 100)
-        hooks_->onCalibrationAccepted(sensor, CalMin, CalMax);
+        emit calibrationAccepted(sensor, s_.CalMin, s_.CalMax);
     else if (d > -5 && d < 5)
         warning =
             QStringLiteral("The Engine load ") + n +
@@ -142,5 +152,5 @@ void Link::ApplyCalibrationRange() {
                   QStringLiteral(" sensor is reversed !!\r\r\nCheck the wiring and try Automatic cal. again");
     if (!warning.isEmpty() && dialogs_)
         dialogs_->warning(warning);
-    hooks_->hideCalibrationPrompt();
+    emit calibrationEvaluated();
 }

@@ -8,8 +8,6 @@
 
 #include <QTimer>
 
-#include <array>
-
 bool Link::SendWithChecksum(char letter, const QByteArray &payload) {
     QByteArray frame;
     frame.reserve(payload.size() + 2);
@@ -19,34 +17,33 @@ bool Link::SendWithChecksum(char letter, const QByteArray &payload) {
     return SendFrame(frame);
 }
 
-bool Link::OpenForVersionRequest() {
+// Every request that may start a conversation opens the port; one that cannot says so and leaves the
+// link offline.
+bool Link::OpenForRequest() {
     if (OpenPortIfClosed())
         return true;
-    StopLink();
-    DisableTimer(Timer3);
-    DisableTimer(Timer4);
-    hooks_->setOffline();
+    GoOffline(OfflineCause::PortUnavailable);
     if (dialogs_)
         dialogs_->error(QStringLiteral("COM port not available or USB kabel not connected !!!"));
     return false;
 }
 
 void Link::RequestVersion() {
-    LastCommand = 'V';
-    if (OpenForVersionRequest())
+    s_.LastCommand = 'V';
+    if (OpenForRequest())
         SendFrame(QByteArrayLiteral("V"));
 }
 
 void Link::RequestVersionBeforeWrite() {
-    LastCommand = 'v';
-    if (OpenForVersionRequest())
+    s_.LastCommand = 'v';
+    if (OpenForRequest())
         SendFrame(QByteArrayLiteral("V"));
 }
 
 void Link::RequestSerialNumber() {
-    LastCommand = 'S';
-    OpenPortIfClosed();
-    SendFrame(QByteArrayLiteral("S"));
+    s_.LastCommand = 'S';
+    if (OpenForRequest())
+        SendFrame(QByteArrayLiteral("S"));
 }
 
 bool Link::RequestAccessBits() {
@@ -54,29 +51,32 @@ bool Link::RequestAccessBits() {
         return false;
     if (!Online() || !IsConnected())
         return false;
-    LastCommand = 'a';
+    s_.LastCommand = 'a';
     SendWithChecksum('a', QByteArrayLiteral("ABCD"));
     RefreshCommErrors();
     return true;
 }
 
 void Link::SendAccessBits(int bits) {
-    LastCommand = 'A';
-    OpenPortIfClosed();
+    s_.LastCommand = 'A';
+    if (!OpenForRequest())
+        return;
     SendWithChecksum('A', EncodeWord(bits));
     RefreshCommErrors();
 }
 
 void Link::SendPassword(const QString &password) {
-    LastCommand = 'p';
-    OpenPortIfClosed();
+    s_.LastCommand = 'p';
+    if (!OpenForRequest())
+        return;
     SendWithChecksum('p', PadToTen(password.left(10).toLatin1()));
     RefreshCommErrors();
 }
 
 void Link::SendNewPassword(const QString &password) {
-    LastCommand = 'P';
-    OpenPortIfClosed();
+    s_.LastCommand = 'P';
+    if (!OpenForRequest())
+        return;
     SendWithChecksum('P', PadToTen(password.left(10).toLatin1()));
     RefreshCommErrors();
 }
@@ -84,9 +84,13 @@ void Link::SendNewPassword(const QString &password) {
 void Link::RequestLiveData() {
     if (!Online())
         return;
-    LastCommand = VersionAtLeast(Version(), QStringLiteral("3FA")) ? 'd' : 'D';
+    // The live poll is the idle line: whatever talked before is over.
+    if (activity_ != LineActivity::Idle && activity_ != LineActivity::Trim &&
+        activity_ != LineActivity::SingleWrite)
+        SetActivity(LineActivity::Idle);
+    s_.LastCommand = VersionAtLeast(Version(), QStringLiteral("3FA")) ? 'd' : 'D';
     // A dead line must not keep the poll going: every tick would report the failure again.
-    if (!SendFrame(QByteArray(1, LastCommand)))
+    if (!SendFrame(QByteArray(1, s_.LastCommand)))
         return;
     EnableTimer(Timer1);
     EnableTimer(Timer2);
@@ -96,116 +100,135 @@ void Link::RequestLiveData() {
 void Link::RequestCalibrationReading(int step) {
     if (!Online() || (step != 1 && step != 2))
         return;
-    RxIgnore = false;
-    LastCommand = char('0' + step);
+    if (activity_ == LineActivity::Idle)
+        SetActivity(LineActivity::Calibration);
+    s_.RxIgnore = false;
+    s_.LastCommand = char('0' + step);
     SendFrame(QByteArrayLiteral("D"));
 }
 
-void Link::WriteValue() {
-    LastCommand = 'C';
+void Link::WriteValue(const QByteArray &payload) {
+    s_.LastCommand = 'C';
+    s_.RequestPayload = payload;
     if (!Online()) {
         // A data-set write lets the time-out take over; anything else just moves on.
-        const int step = hooks_->transferStep();
-        if (step >= 2 && step <= 5)
+        const int step = steps_.TransferStep;
+        if (step >= Step::FuelMap && step <= Step::RpmRange)
             EnableTimer(Timer2);
         else
-            hooks_->setStepReady();
+            MarkStepReady();
         return;
     }
-    hooks_->releaseLockButton();
-    hooks_->showLockState(true);
-    SendWithChecksum('C', RequestPayload);
+    emit lockButtonReleased();
+    emit lockDisplayChanged(true);
+    SendWithChecksum('C', s_.RequestPayload);
 }
 
 void Link::WriteSingleValue() {
-    LastCommand = 'c';
+    s_.LastCommand = 'c';
     if (!Online()) {
-        hooks_->setStepReady();
+        MarkStepReady();
+        // Nothing goes out offline: the single write is over.
+        End(activity_ == LineActivity::Trim ? LineActivity::Trim : LineActivity::SingleWrite);
         return;
     }
-    hooks_->showLockState(true);
-    SendWithChecksum('C', RequestPayload);
+    emit lockDisplayChanged(true);
+    SendWithChecksum('C', s_.RequestPayload);
 }
 
-void Link::WriteBlock() {
-    LastCommand = 'E';
+void Link::WriteBlock(const QByteArray &payload) {
+    s_.LastCommand = 'E';
+    s_.RequestPayload = payload;
     if (!Online() || !IsConnected()) {
-        hooks_->setStepReady();
+        MarkStepReady();
         return;
     }
-    hooks_->showLockState(true);
-    SendWithChecksum('E', RequestPayload);
+    emit lockDisplayChanged(true);
+    SendWithChecksum('E', s_.RequestPayload);
 }
 
 void Link::ReadImage(int start, int count) {
-    ReadStart = start;
-    ReadCount = count;
+    s_.ReadStart = start;
+    s_.ReadCount = count;
     if (!Online())
         return;
-    LastCommand = 'Z';
+    SetActivity(LineActivity::Reading);
+    s_.LastCommand = 'Z';
     SendWithChecksum('Z', EncodeWord(start) + EncodeWord(count));
 }
 
 void Link::RequestLock() {
-    if (!Online())
+    if (!Online()) {
+        End(LineActivity::Lock);
         return;
-    LastCommand = 'L';
+    }
+    s_.LastCommand = 'L';
     SendFrame(QByteArrayLiteral("L"));
     RefreshCommErrors();
 }
 
 void Link::RequestRestart() {
-    LastCommand = 'R';
+    s_.LastCommand = 'R';
     SendFrame(QByteArrayLiteral("R"));
 }
 
-namespace {
-struct ResendRule {
-    char command;
-    void (*resend)(Link &link);
-};
-
-void EnableTimer3IfTransfer(Link &link) {
-    if (link.hooks()->transferStep() != 0)
-        EnableTimer(link.Timer3);
-}
-
-const std::array<ResendRule, 17> ResendRules{{
-    {'1', [](Link &l) { l.RequestCalibrationReading(1); }},
-    {'2', [](Link &l) { l.RequestCalibrationReading(2); }},
-    {'a', [](Link &l) { l.RequestAccessBits(); }},
-    {'A', [](Link &l) { l.SendAccessBits(l.hooks()->accessBits()); }},
-    {'C',
-     [](Link &l) {
-         l.WriteValue();
-         EnableTimer3IfTransfer(l);
-     }},
-    {'c',
-     [](Link &l) {
-         l.ArmDelayedAction(1);
-         EnableTimer3IfTransfer(l);
-     }},
-    {'D', [](Link &l) { l.RequestLiveData(); }},
-    {'d', [](Link &l) { l.RequestLiveData(); }},
-    {'E', [](Link &l) { l.WriteBlock(); }},
-    {'L', [](Link &l) { l.RequestLock(); }},
-    {'P', [](Link &l) { l.SendNewPassword(l.hooks()->passwordText()); }},
-    {'p', [](Link &l) { l.SendPassword(l.hooks()->passwordText()); }},
-    {'R', [](Link &l) { l.RequestRestart(); }},
-    {'S', [](Link &l) { l.RequestSerialNumber(); }},
-    {'V', [](Link &l) { l.RequestVersion(); }},
-    {'Z', [](Link &l) { l.ReadImage(l.ReadStart, l.ReadCount); }},
-    {'v', [](Link &l) { l.RequestVersionBeforeWrite(); }},
-}};
-} // namespace
-
+// The re-send column: what a retry sends again, by the last command.
 void Link::ResendLast() {
-    for (const ResendRule &rule : ResendRules) {
-        if (rule.command == LastCommand) {
-            rule.resend(*this);
-            return;
-        }
+    switch (s_.LastCommand) {
+    case '1':
+    case '2':
+        RequestCalibrationReading(s_.LastCommand - '0');
+        return;
+    case 'a':
+        RequestAccessBits();
+        return;
+    case 'A':
+        SendAccessBits(environment_ ? environment_->accessBits() : 0);
+        return;
+    case 'C':
+        WriteValue(s_.RequestPayload);
+        if (steps_.Running())
+            steps_.EnableTimer3();
+        return;
+    case 'c':
+        ArmDelayedAction(DelayedAction::SingleWrite);
+        if (steps_.Running())
+            steps_.EnableTimer3();
+        return;
+    case 'D':
+    case 'd':
+        RequestLiveData();
+        return;
+    case 'E':
+        WriteBlock(s_.RequestPayload);
+        return;
+    case 'L':
+        RequestLock();
+        return;
+    case 'P':
+        SendNewPassword(environment_ ? environment_->passwordText() : QString());
+        return;
+    case 'p':
+        SendPassword(environment_ ? environment_->passwordText() : QString());
+        return;
+    case 'R':
+        RequestRestart();
+        return;
+    case 'S':
+        RequestSerialNumber();
+        return;
+    case 'V':
+        RequestVersion();
+        return;
+    case 'Z':
+        ReadImage(s_.ReadStart, s_.ReadCount);
+        return;
+    case 'v':
+        RequestVersionBeforeWrite();
+        return;
+    default:
+        if (dialogs_)
+            dialogs_->error(QStringLiteral("Comm Error test2"));
+        return;
     }
-    if (dialogs_)
-        dialogs_->error(QStringLiteral("Comm Error test2"));
 }

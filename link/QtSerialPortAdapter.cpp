@@ -1,11 +1,18 @@
 #include "link/QtSerialPortAdapter.h"
 
 #include <QDeadlineTimer>
+#include <QFileInfo>
 #include <QSerialPort>
 #include <QSerialPortInfo>
+#include <QTimer>
 
-QtSerialPortAdapter::QtSerialPortAdapter(QObject *parent) : SerialPort(parent), port_(new QSerialPort(this)) {
+QtSerialPortAdapter::QtSerialPortAdapter(QObject *parent)
+    : SerialPort(parent), port_(new QSerialPort(this)), presence_(new QTimer(this)) {
     connect(port_, &QSerialPort::readyRead, this, &QtSerialPortAdapter::onReadyRead);
+    connect(port_, &QSerialPort::errorOccurred, this,
+            [this](QSerialPort::SerialPortError error) { onError(int(error)); });
+    presence_->setInterval(PresenceCheckMs);
+    connect(presence_, &QTimer::timeout, this, &QtSerialPortAdapter::checkPresence);
 }
 
 QtSerialPortAdapter::~QtSerialPortAdapter() {
@@ -21,22 +28,68 @@ bool QtSerialPortAdapter::open(const QString &name) {
     port_->setParity(QSerialPort::NoParity);
     port_->setStopBits(QSerialPort::OneStop);
     port_->setFlowControl(QSerialPort::NoFlowControl);
-    if (!port_->open(QIODevice::ReadWrite)) {
-        port_->clearError();
-        return false;
+    // Errors while opening are answered by the return value, not taken for a lost line.
+    opening_ = true;
+    const bool opened = port_->open(QIODevice::ReadWrite);
+    if (opened) {
+        // A pseudo-terminal has no modem lines; the failing ioctls are harmless there.
+        port_->setDataTerminalReady(false);
+        port_->setRequestToSend(false);
     }
-    // A pseudo-terminal has no modem lines; the failing ioctls are harmless there.
-    port_->setDataTerminalReady(false);
-    port_->setRequestToSend(false);
     port_->clearError();
+    opening_ = false;
+    if (!opened)
+        return false;
+    ++openings_;
+#ifdef Q_OS_UNIX
+    devicePath_ = name.startsWith(QLatin1Char('/')) ? name : QStringLiteral("/dev/") + name;
+#endif
+    presence_->start();
     return true;
 }
 
 void QtSerialPortAdapter::close() {
+    presence_->stop();
     if (port_->isOpen())
         port_->close();
     port_->clearError();
     pending_ = false;
+}
+
+void QtSerialPortAdapter::onError(int error) {
+    if (opening_ || !port_->isOpen())
+        return;
+    switch (QSerialPort::SerialPortError(error)) {
+    case QSerialPort::ReadError:
+    case QSerialPort::WriteError:
+    case QSerialPort::ResourceError:
+    case QSerialPort::NotOpenError:
+        lose();
+        break;
+    default:
+        // A time-out is write()'s to judge; the rest say nothing about the line.
+        break;
+    }
+}
+
+void QtSerialPortAdapter::checkPresence() {
+    if (port_->isOpen() && !devicePath_.isEmpty() && !QFileInfo::exists(devicePath_))
+        lose();
+}
+
+void QtSerialPortAdapter::lose() {
+    if (!port_->isOpen())
+        return;
+    close();
+    // Told after the port's own signal has returned; an opening in between is a new line.
+    const quint64 opening = openings_;
+    QMetaObject::invokeMethod(
+        this,
+        [this, opening] {
+            if (opening == openings_)
+                emit lineLost();
+        },
+        Qt::QueuedConnection);
 }
 
 bool QtSerialPortAdapter::isOpen() const {

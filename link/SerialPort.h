@@ -27,4 +27,7 @@ public:
 signals:
     // Bytes arrived; `count` is how many can be read now.
     void bytesReceived(int count);
+    // The line is gone (a read or write error, the device vanished, the far end hung up). The port has
+    // closed itself; it is said once per opening.
+    void lineLost();
 };

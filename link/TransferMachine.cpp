@@ -26,7 +26,7 @@ void TransferMachine::Finish() {
     StepReady = false;
 }
 
-void TransferMachine::onTimer3() {
+void TransferMachine::Tick() {
     if (!StepReady)
         return;
     DisableTimer3();
@@ -47,4 +47,8 @@ void TransferMachine::EnableTimer3() {
 void TransferMachine::DisableTimer3() {
     if (timer3_)
         DisableTimer(timer3_);
+}
+
+bool TransferMachine::Timer3Active() const {
+    return timer3_ && timer3_->isActive();
 }

@@ -1,18 +1,14 @@
 #pragma once
 // The one step machine shared by the whole-calibration write and the cell-by-cell edit jobs.
-// TransferStep chooses the work, StepReady is set by the ECU's "Y" (or at once when offline), and each
-// Timer3 tick runs one step when StepReady is set. Only one job runs at a time.
-//
-// Step numbers: -1 and 2..14, 90, 100 belong to the calibration write; 1 to a map edit job; 200, 300,
-// 400 and 500 to the correction-table edit jobs. Each owner registers a runner for its steps.
-#include "link/LinkHooks.h"
-
+// TransferStep chooses the work (Step:: in link/LinkTypes.h), StepReady is set by the ECU's "Y" (or at
+// once when offline), and each Timer3 tick runs one step when StepReady is set. Only one job runs at a
+// time. The link owns the machine and its timer.
 #include <QList>
 #include <functional>
 
 class QTimer;
 
-class TransferMachine : public LinkHooks {
+class TransferMachine {
 public:
     // `timer3` is the link's step timer; it is not owned.
     explicit TransferMachine(QTimer *timer3) : timer3_(timer3) {}
@@ -36,12 +32,13 @@ public:
     bool Running() const { return TransferStep != 0; }
 
     // Timer3 fired: with StepReady, disable Timer3, clear StepReady and run the step.
-    void onTimer3() override;
+    void Tick();
     // The "Y" of the last write (or a write skipped offline).
-    void setStepReady() override { StepReady = true; }
+    void setStepReady() { StepReady = true; }
 
     void EnableTimer3();
     void DisableTimer3();
+    bool Timer3Active() const;
 
 private:
     QTimer *timer3_;

@@ -4,6 +4,7 @@
 #include "app/ControlFactory.h"
 #include "app/MainWindow.h"
 #include "core/FirmwareVersion.h"
+#include "link/Link.h"
 #include "windows/options/OptionsWindow.h"
 
 namespace {
@@ -25,7 +26,10 @@ void Lamp(QWidget *lamp, bool on) {
 
 } // namespace
 
-LiveDisplay::LiveDisplay(AppContext &ctx) : ctx_(ctx), tracker_(ctx) {}
+LiveDisplay::LiveDisplay(AppContext &ctx) : ctx_(ctx), tracker_(ctx) {
+    if (ctx_.link)
+        connect(ctx_.link, &Link::liveFrameReceived, this, &LiveDisplay::onLiveData);
+}
 
 void LiveDisplay::onLiveData(const QByteArray &frame) {
     if (frame.size() >= 56 && frame.at(0) == 'd')

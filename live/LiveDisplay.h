@@ -1,21 +1,22 @@
 #pragma once
 // The dashboard's answer to each accepted live frame: the values go into the labels of the dashboard
 // that belongs to the frame, the lamps, the power-interrupted panel and the fault messages follow the
-// status and fault words, and then the live cell tracking runs. Registered as a part of the link's
-// hooks by the start-up code.
+// status and fault words, and then the live cell tracking runs. Hears the link's live frames.
 #include "core/ResponseCurves.h"
-#include "link/LinkHooks.h"
 #include "live/LiveFrame.h"
 #include "live/LiveTracking.h"
+
+#include <QObject>
 
 struct AppContext;
 class QLabel;
 
-class LiveDisplay : public LinkHooks {
+class LiveDisplay : public QObject {
+    Q_OBJECT
 public:
     explicit LiveDisplay(AppContext &ctx);
 
-    void onLiveData(const QByteArray &frame) override;
+    void onLiveData(const QByteArray &frame);
 
     // Accepted "D" (32 bytes) and "d" (56 bytes) frames, letter and checksum included.
     void DecodeShortLiveData(const QByteArray &frame);

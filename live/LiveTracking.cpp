@@ -78,8 +78,13 @@ void LiveTracker::TrackMapCell(const LiveValues &frame) {
 
 void LiveTracker::Trim(int column, int row, double percent) {
     TForm1 *main = ctx_.form1;
-    if (ctx_.link)
+    // Live frames come only from the idle line's poll; a conversation already on the line keeps it.
+    if (ctx_.link && ctx_.link->busy())
+        return;
+    if (ctx_.link) {
+        ctx_.link->Begin(LineActivity::Trim);
         ctx_.link->StopLink();
+    }
     DataGrid *grid = main->AdvStringGrid_fuel;
     const double value = TrimmedCellValue(grid->cellValue(column, row), percent);
     grid->setCellValue(column, row, value);
@@ -93,8 +98,8 @@ void LiveTracker::Trim(int column, int row, double percent) {
             ctx_.form4->LiveCellUpdate(column, row, 0, false, 0);
     }
     if (ctx_.link) {
-        ctx_.link->RequestPayload = TrimPayload(column, row, value);
-        ctx_.link->ArmDelayedAction(1);
+        ctx_.link->SetSingleWritePayload(TrimPayload(column, row, value));
+        ctx_.link->ArmDelayedAction(DelayedAction::SingleWrite);
     }
 }
 

@@ -1,4 +1,5 @@
 #include "tests/app/AppFixture.h"
+#include "tests/support/LinkTestAccess.h"
 
 #include "app/ControlFactory.h"
 #include "windows/chart/ChartWindow.h"
@@ -329,11 +330,11 @@ private slots:
         app.main()->SetOnline(false);
         QCOMPARE(port.closes, 1);
 
-        link.Timer3->start();
-        link.Timer4->start();
+        LinkTimer(link, 3)->start();
+        LinkTimer(link, 4)->start();
         QVERIFY(app.main()->FormCloseQuery());
-        QVERIFY(!link.Timer3->isActive());
-        QVERIFY(!link.Timer4->isActive());
+        QVERIFY(!LinkTimer(link, 3)->isActive());
+        QVERIFY(!LinkTimer(link, 4)->isActive());
         app.ctx().link = nullptr;
     }
 

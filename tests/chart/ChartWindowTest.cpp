@@ -74,7 +74,10 @@ struct Rig {
         l.dashboardText = [this](const QString &name) { return dashboard.value(name); };
         l.boostTabShown = [this] { return boostTab; };
         l.hideEditMenu = [this] { ++editMenuHidden; };
-        l.sendCellChange = [this](int address, int raw) { sent.append({address, raw}); };
+        l.sendCellChange = [this](int address, int raw) {
+            sent.append({address, raw});
+            return true;
+        };
     }
     void key(int key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
         QTest::keyPress(chart.get(), Qt::Key(key), mods);

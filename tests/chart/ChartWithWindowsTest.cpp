@@ -1,5 +1,6 @@
 // The chart inside the program's real windows: clicks in the map grids, the options it reads and the
 // grids it writes back into.
+#include "tests/support/LinkTestAccess.h"
 #include <QComboBox>
 #include <QGroupBox>
 #include <QtTest>
@@ -36,7 +37,10 @@ struct Program {
         form4 = std::make_unique<TForm4>(ctx);
         ctx.form4 = form4.get();
         form1->FormShow();
-        form4->links.sendCellChange = [this](int address, int raw) { sent.append({address, raw}); };
+        form4->links.sendCellChange = [this](int address, int raw) {
+            sent.append({address, raw});
+            return true;
+        };
     }
     ~Program() {
         ctx.form4 = nullptr;
@@ -162,9 +166,9 @@ void ChartWithWindowsTest::writeBackArmsTheSingleValueChangeOnTheLink() {
         QTest::keyClick(&c, Qt::Key_Right);
     QTest::keyClick(&c, Qt::Key_Up);
     // Word 36, value 210: 00 24 00 D2, sent as "c" when Timer4 fires.
-    QCOMPARE(link.RequestPayload, QByteArray::fromHex("002400D2"));
-    QCOMPARE(link.DelayedAction, 1);
-    QVERIFY(link.Timer4->isActive());
+    QCOMPARE(StateOf(link).RequestPayload, QByteArray::fromHex("002400D2"));
+    QCOMPARE(StateOf(link).DelayedAction, 1);
+    QVERIFY(LinkTimer(link, 4)->isActive());
     p.ctx.link = nullptr;
 }
 

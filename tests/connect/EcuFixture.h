@@ -1,6 +1,7 @@
 #pragma once
 // The real program, every window offscreen, its link on the simulated ECU over a pseudo-terminal. Message
 // boxes go to a responder that records them and answers as the test says (the first button by default).
+#include "tests/support/LinkTestAccess.h"
 #include <QDir>
 #include <QTest>
 #include <functional>
@@ -44,7 +45,7 @@ struct EcuFixture {
                 return answer(request);
             return request.buttons.isEmpty() ? DialogButton::Ok : request.buttons.first();
         });
-        link()->PortName = path;
+        StateOf(link()).PortName = path;
         main()->show();
         return QTest::qWaitForWindowExposed(main());
     }
@@ -52,8 +53,8 @@ struct EcuFixture {
     void stop() {
         if (program) {
             link()->StopLink();
-            link()->Timer3->stop();
-            link()->Timer4->stop();
+            LinkTimer(link(), 3)->stop();
+            LinkTimer(link(), 4)->stop();
             main()->hide();
             program.reset();
         }

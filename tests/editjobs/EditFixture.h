@@ -1,6 +1,7 @@
 #pragma once
 // The real program offscreen with its link, the connect sequence held back, the map grids enabled and
 // a responder in place of the message boxes. Offline unless a test takes it online.
+#include "tests/support/LinkTestAccess.h"
 #include <QApplication>
 #include <QDir>
 #include <QTest>
@@ -39,9 +40,8 @@ struct EditFixture {
         ctx().form3->StaticText_version_info->setText(version);
         main()->show();
         // No connect sequence: the tests choose online or offline themselves.
-        DisableTimer(link()->Timer4);
         QVERIFY(QTest::qWaitForWindowExposed(main()));
-        DisableTimer(link()->Timer4);
+        link()->GoOffline(OfflineCause::User);
         main()->GroupBox_gauge_up_down_loading->hide();
         main()->EnableMapGrids(true);
     }
@@ -55,8 +55,8 @@ struct EditFixture {
         if (!program)
             return;
         link()->StopLink();
-        DisableTimer(link()->Timer3);
-        DisableTimer(link()->Timer4);
+        DisableTimer(LinkTimer(link(), 3));
+        DisableTimer(LinkTimer(link(), 4));
         if (tables())
             tables()->hide();
         main()->hide();
@@ -69,7 +69,8 @@ struct EditFixture {
         clock.start();
         // The job starts one delayed action after "&Ok".
         auto starting = [this] {
-            return link()->Timer4->isActive() && (link()->DelayedAction == 2 || link()->DelayedAction == 8);
+            return LinkTimer(link(), 4)->isActive() &&
+                   (StateOf(link()).DelayedAction == 2 || StateOf(link()).DelayedAction == 8);
         };
         while (starting() && clock.elapsed() < timeoutMs)
             QTest::qWait(10);

@@ -1,6 +1,7 @@
 // Edit jobs against the simulated ECU over a pseudo-terminal: one "C" per cell in the job's order, each
 // sent after the previous one's "Y", and the simulator's image ends equal to the grids. Offline nothing
 // goes out although the line is open.
+#include "tests/support/LinkTestAccess.h"
 #include <QTest>
 
 #include "EditFixture.h"
@@ -63,7 +64,7 @@ private slots:
         config.paced = false;
         QVERIFY(!ecu.start(config).isEmpty());
         f.start();
-        f.link()->PortName = ecu.slavePath();
+        StateOf(f.link()).PortName = ecu.slavePath();
         goOnline();
         ecu.clearRequestLog();
     }

@@ -1,5 +1,6 @@
 // The two edit menus and the correction-table window's events, acted through the named controls of the
 // real windows, offline: jobs change the cells one step at a time and end the way each window ends them.
+#include "tests/support/LinkTestAccess.h"
 #include <QRadioButton>
 #include <QTest>
 
@@ -38,8 +39,8 @@ private slots:
         f.ctx().LiveTracking = false;
         main->AdvSpinEdit_percentvalue->setValue(10.0);
         QTest::mouseClick(main->Button_ok_editmenu, Qt::LeftButton);
-        QCOMPARE(f.link()->DelayedAction, 2);
-        QVERIFY(f.link()->Timer4->isActive());
+        QCOMPARE(StateOf(f.link()).DelayedAction, 2);
+        QVERIFY(LinkTimer(f.link(), 4)->isActive());
 
         QTRY_VERIFY(main->GroupBox_gauge_up_down_loading->isVisible());
         QCOMPARE(main->GroupBox_gauge_up_down_loading->title(), QStringLiteral("Changing data"));
@@ -58,7 +59,7 @@ private slots:
         QCOMPARE(QList<int>({range.left, range.top, range.right, range.bottom}), QList<int>({2, 3, 2, 3}));
         QVERIFY(f.ctx().LiveTracking);
         // Polling would resume at once, not through a delayed action.
-        QVERIFY(!(f.link()->Timer4->isActive() && f.link()->DelayedAction == 3));
+        QVERIFY(!(LinkTimer(f.link(), 4)->isActive() && StateOf(f.link()).DelayedAction == 3));
         QVERIFY(f.shown.isEmpty());
     }
 
@@ -101,16 +102,16 @@ private slots:
             QCOMPARE(grid->cellText(3, 2 + i), left[i]);
             QCOMPARE(grid->cellText(4, 2 + i), right[i]);
         }
-        QCOMPARE(f.link()->DelayedAction, 3);
+        QCOMPARE(StateOf(f.link()).DelayedAction, 3);
 
         // One column across: horizontal interpolation has nothing to do and ends at once.
         grid->setCellValue(10, 10, 5.0);
         grid->selectRange({10, 10, 10, 12});
         main->RadioButton_hor_interpol->setChecked(true);
         main->GroupBox_Edit_menu->show();
-        f.link()->DelayedAction = 0;
+        StateOf(f.link()).DelayedAction = 0;
         QTest::mouseClick(main->Button_ok_editmenu, Qt::LeftButton);
-        QTRY_COMPARE(f.link()->DelayedAction, 3);
+        QTRY_COMPARE(StateOf(f.link()).DelayedAction, 3);
         QCOMPARE(f.machine()->TransferStep, 0);
         QCOMPARE(grid->cellText(10, 10), QStringLiteral("5.00"));
         QCOMPARE(grid->cellText(10, 11), QStringLiteral("0.00"));
@@ -153,8 +154,8 @@ private slots:
         // Enter in the set-value field acts as "&Ok".
         main->AdvSpinEdit_setvalue->setFocus();
         QTest::keyClick(main->AdvSpinEdit_setvalue, Qt::Key_Return);
-        QCOMPARE(f.link()->DelayedAction, 2);
-        QVERIFY(f.link()->Timer4->isActive());
+        QCOMPARE(StateOf(f.link()).DelayedAction, 2);
+        QVERIFY(LinkTimer(f.link(), 4)->isActive());
         QVERIFY(f.waitForJobEnd());
     }
 
@@ -255,7 +256,7 @@ private slots:
         grid->setCellValue(7, 1, 0.0);
         Click(grid, 6, 1);
         w->GroupBox_Edit_menu->hide();
-        f.link()->DelayedAction = 0;
+        StateOf(f.link()).DelayedAction = 0;
         QTest::keyClick(grid, Qt::Key_Minus);
         QCOMPARE(grid->cellText(6, 1), QStringLiteral("-12.5"));
         QTest::keyClick(grid, Qt::Key_Minus);
@@ -276,7 +277,7 @@ private slots:
         QTest::keyClick(battery, Qt::Key_Plus);
         QCOMPARE(battery->cellText(1, 1), QStringLiteral("12.00"));
         QCOMPARE(f.machine()->TransferStep, 0);
-        QCOMPARE(f.link()->DelayedAction, 0);
+        QCOMPARE(StateOf(f.link()).DelayedAction, 0);
     }
 
     void spaceAndF1InTheTableWindow() {
@@ -306,14 +307,14 @@ private slots:
         QVERIFY(w->RadioButton_setvalue->isChecked());
         f.ctx().LiveTracking = false;
         QTest::mouseClick(w->Button_ok_editmenu, Qt::LeftButton);
-        QCOMPARE(f.link()->DelayedAction, 8);
+        QCOMPARE(StateOf(f.link()).DelayedAction, 8);
         QTRY_VERIFY(w->GroupBox_gauge_up_down_loading->isVisible());
         QCOMPARE(w->Gauge_up_down_loading->maximum(), 4);
         QVERIFY(f.waitForJobEnd());
         for (int column = 2; column <= 5; ++column)
             QCOMPARE(battery->cellText(column, 1), QStringLiteral("10.00"));
         QCOMPARE(battery->cellText(6, 1), QStringLiteral("0.00"));
-        QCOMPARE(f.link()->DelayedAction, 3);
+        QCOMPARE(StateOf(f.link()).DelayedAction, 3);
         QVERIFY(!w->GroupBox_Edit_menu->isVisible());
         QVERIFY(!w->GroupBox_gauge_up_down_loading->isVisible());
         QVERIFY(f.ctx().LiveTracking);

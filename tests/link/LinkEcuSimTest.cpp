@@ -4,6 +4,7 @@
 #include "ecusim/EcuSimRunner.h"
 #include "link/Link.h"
 #include "link/QtSerialPortAdapter.h"
+#include "tests/support/LinkTestAccess.h"
 
 #include <QTest>
 #include <QTimer>
@@ -67,8 +68,9 @@ private slots:
         hooks = new ConnectingHooks;
         hooks->online = false;
         link = new Link(port, dialogs, hooks);
+        hooks->listenTo(link);
         hooks->link = link;
-        link->PortName = path;
+        StateOf(link).PortName = path;
     }
     void cleanup() {
         delete link;
@@ -84,7 +86,7 @@ private slots:
         QCOMPARE(hooks->version, QStringLiteral("3FA1AD1AA"));
         QCOMPARE(hooks->serialNumber, QStringLiteral("654321"));
         QCOMPARE(ecu->requestLetters(), QByteArray("VSa"));
-        QCOMPARE(link->CommErrors, 0);
+        QCOMPARE(StateOf(link).CommErrors, 0);
         QVERIFY(dialogs->shown().isEmpty());
     }
 
@@ -99,7 +101,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(hooks->calls.contains("image"), 6000);
         QCOMPARE(hooks->imageWords, image);
         QCOMPARE(hooks->progress.last(), 2180);
-        QCOMPARE(link->CommErrors, 0);
+        QCOMPARE(StateOf(link).CommErrors, 0);
         QCOMPARE(ecu->requestLetters().count('Z'), 1);
     }
 
@@ -111,13 +113,13 @@ private slots:
         QVERIFY2(hooks->liveFrames >= 8 && hooks->liveFrames <= 16,
                  qPrintable(QString::number(hooks->liveFrames)));
         QCOMPARE(hooks->liveFrame.size(), 56);
-        QCOMPARE(link->CommErrors, 0);
+        QCOMPARE(StateOf(link).CommErrors, 0);
     }
 
     void writesABlockAndLocks() {
         connectNow();
-        link->RequestPayload = QByteArray::fromHex("00040010") + QByteArray::fromHex("04d28003");
-        link->WriteBlock();
+        StateOf(link).RequestPayload = QByteArray::fromHex("00040010") + QByteArray::fromHex("04d28003");
+        link->WriteBlock(StateOf(link).RequestPayload);
         QTRY_COMPARE(hooks->stepsReady, 1);
         QCOMPARE(ecu->image()[16], std::uint16_t(1234));
         QCOMPARE(ecu->image()[17], std::uint16_t(0x8003));
@@ -140,7 +142,7 @@ private slots:
         link->RequestVersion();
         QTRY_VERIFY_WITH_TIMEOUT(hooks->calls.contains("version:3FA1AD1AA"), 3000);
         QTRY_COMPARE(hooks->calls.count("accessBits:0"), 1);
-        QCOMPARE(link->CommErrors, 0);
+        QCOMPARE(StateOf(link).CommErrors, 0);
         QVERIFY(hooks->commErrorsShown.contains(2));
         QVERIFY(hooks->online);
     }
@@ -178,7 +180,7 @@ private slots:
         sample.load1Raw = 20;
         ecu->freezeEngine(sample);
         link->RequestCalibrationReading(1);
-        QTRY_COMPARE(link->CalMin, 20);
+        QTRY_COMPARE(StateOf(link).CalMin, 20);
         sample.load1Raw = 200;
         ecu->freezeEngine(sample);
         link->RequestCalibrationReading(2);

@@ -4,6 +4,7 @@
 #include "core/Dialogs.h"
 #include "link/Link.h"
 #include "link/QtSerialPortAdapter.h"
+#include "tests/support/LinkTestAccess.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -32,7 +33,8 @@ private slots:
         dialogs = new Dialogs;
         hooks = new RecordingHooks;
         link = new Link(port, dialogs, hooks);
-        link->PortName = peer->slavePath();
+        hooks->listenTo(link);
+        StateOf(link).PortName = peer->slavePath();
     }
     void cleanup() {
         delete link;
@@ -64,7 +66,7 @@ private slots:
         peer->send(reply.mid(8));
         QTRY_COMPARE(hooks->calls, QStringList{"version:3FA1AD1AA"});
         QCOMPARE(peer->receive(1), QByteArray("S"));
-        QCOMPARE(link->CommErrors, 0);
+        QCOMPARE(StateOf(link).CommErrors, 0);
     }
 
     void strayByteAfterALiveFrameLeadsToARetry() {
@@ -76,11 +78,11 @@ private slots:
         QTRY_COMPARE(hooks->calls, QStringList{"live:32"});
         peer->send(QByteArray(1, '\x0b'));
         QTRY_COMPARE(link->LastOutcome, Link::Outcome::Discarded);
-        QVERIFY(!link->Timer1->isActive());
+        QVERIFY(!LinkTimer(link, 1)->isActive());
         peer->forget();
         // After the quiet period the retry step asks again.
         QCOMPARE(peer->receive(1, 500), QByteArray("D"));
-        QCOMPARE(link->CommErrors, 1);
+        QCOMPARE(StateOf(link).CommErrors, 1);
         QCOMPARE(hooks->commErrorsShown.contains(1), true);
     }
 
@@ -89,7 +91,7 @@ private slots:
         QCOMPARE(peer->receive(1), QByteArray("V"));
         peer->send(WithSum("V3FA1AD1AA") + char(0x00));
         QCOMPARE(peer->receive(1, 500), QByteArray("V"));
-        QCOMPARE(link->CommErrors, 1);
+        QCOMPARE(StateOf(link).CommErrors, 1);
         QVERIFY(hooks->calls.isEmpty());
     }
 
@@ -97,10 +99,10 @@ private slots:
         link->RequestVersion();
         for (int i = 0; i < 6; ++i)
             QCOMPARE(peer->receive(1, 600), QByteArray("V"));
-        QCOMPARE(link->CommErrors, 5);
+        QCOMPARE(StateOf(link).CommErrors, 5);
         peer->send(WithSum("V1FA1AA1AA"));
         QTRY_COMPARE(hooks->calls, QStringList{"version:1FA1AA1AA"});
-        QCOMPARE(link->CommErrors, 0);
+        QCOMPARE(StateOf(link).CommErrors, 0);
         QCOMPARE(hooks->commErrorsShown, (QList<int>{1, 2, 3, 4, 5}));
         QVERIFY(port->isOpen());
         QVERIFY(hooks->online);
@@ -114,15 +116,15 @@ private slots:
             QCOMPARE(peer->receive(1, 600), QByteArray("V"));
         QTRY_VERIFY_WITH_TIMEOUT(!hooks->online, 1000);
         QVERIFY(!port->isOpen());
-        QCOMPARE(link->CommErrors, 0);
+        QCOMPARE(StateOf(link).CommErrors, 0);
         QVERIFY(dialogs->shown().isEmpty());
-        QVERIFY(!link->Timer2->isActive());
+        QVERIFY(!LinkTimer(link, 2)->isActive());
         QCOMPARE(peer->receiveFor(500), QByteArray());
 
         // The next conversation opens the line again.
         hooks->online = true;
-        link->DelayedAction = 0;
-        link->Timer4->start();
+        StateOf(link).DelayedAction = 0;
+        LinkTimer(link, 4)->start();
         QCOMPARE(peer->receive(1, 500), QByteArray("V"));
         QVERIFY(port->isOpen());
     }
@@ -142,7 +144,7 @@ private slots:
         QTRY_COMPARE(hooks->calls, QStringList{"image"});
         QCOMPARE(hooks->imageWords.size(), 50);
         QCOMPARE(hooks->imageWords[49], std::uint16_t(0x0102));
-        QCOMPARE(link->CommErrors, 0);
+        QCOMPARE(StateOf(link).CommErrors, 0);
         QCOMPARE(peer->receiveFor(400), QByteArray());
     }
 
@@ -180,11 +182,11 @@ private slots:
         row(
             "2", [](Link &l) { l.RequestCalibrationReading(2); }, "44", "44");
         row(
-            "C", [](Link &l) { l.WriteValue(); }, "430001000246", "430001000246");
+            "C", [](Link &l) { l.WriteValue(StateOf(l).RequestPayload); }, "430001000246", "430001000246");
         row(
             "c", [](Link &l) { l.WriteSingleValue(); }, "430001000246", "430001000246");
         row(
-            "E", [](Link &l) { l.WriteBlock(); }, "450001000248", "450001000248");
+            "E", [](Link &l) { l.WriteBlock(StateOf(l).RequestPayload); }, "450001000248", "450001000248");
         row(
             "Z", [](Link &l) { l.ReadImage(0, 511); }, "5a000001ff5a", "5a000001ff5a");
         row(
@@ -201,7 +203,7 @@ private slots:
         QFETCH(QByteArray, frame);
         QFETCH(QByteArray, resent);
         QVERIFY(link->OpenPortIfClosed());
-        link->RequestPayload = QByteArray::fromHex("00010002");
+        StateOf(link).RequestPayload = QByteArray::fromHex("00010002");
         request(*link);
         QCOMPARE(peer->receive(frame.size()), frame);
         hooks->bits = 8;
@@ -209,7 +211,7 @@ private slots:
         // Live polling sends on its own as well; what counts is the failure count and the last frame.
         const QByteArray later = peer->receiveFor(450);
         QVERIFY2(later.endsWith(resent), later.toHex().constData());
-        QCOMPARE(link->CommErrors, 1);
+        QCOMPARE(StateOf(link).CommErrors, 1);
         QVERIFY(dialogs->shown().isEmpty());
     }
 
@@ -230,7 +232,7 @@ private slots:
     void portFromTheCommandLineThatDoesNotExist() {
         QTemporaryDir dir;
         link->ChoosePort(dir.path(), {QStringLiteral("-O"), QStringLiteral("-4")});
-        QCOMPARE(link->PortName, QStringLiteral("COM4"));
+        QCOMPARE(StateOf(link).PortName, QStringLiteral("COM4"));
         link->RequestVersion();
         QVERIFY(!port->isOpen());
         QVERIFY(!hooks->online);

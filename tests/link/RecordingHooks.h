@@ -1,17 +1,14 @@
 #pragma once
 // Hooks that answer as the test sets them and note every call in order.
-#include "link/LinkHooks.h"
+#include "link/Link.h"
+#include "link/LinkEnvironment.h"
 
 #include <QStringList>
 
-class RecordingHooks : public LinkHooks {
+// Answers the link's questions as the test sets them and notes everything the link tells, in order.
+class RecordingHooks : public FixedLinkEnvironment {
 public:
-    bool online = true;
-    QString version = QStringLiteral("3FA1AD1AA");
-    int bits = 0;
-    QString password;
-    int step = 0;
-    int sensor = 1;
+    virtual ~RecordingHooks() = default;
 
     QStringList calls;
     QList<int> commErrorsShown;
@@ -20,51 +17,61 @@ public:
     QList<int> progress;
     QByteArray liveFrame;
 
-    bool isOnline() const override { return online; }
-    QString currentVersion() const override { return version; }
-    int accessBits() const override { return bits; }
-    QString passwordText() const override { return password; }
-    int transferStep() const override { return step; }
-    int calSensor() const override { return sensor; }
+    // Every signal of `link` ends in the matching call below.
+    void listenTo(Link *link) {
+        QObject::connect(link, &Link::wentOffline, [this] { setOffline(); });
+        QObject::connect(link, &Link::commErrorsChanged, [this](int c) { commErrorsShown << c; });
+        QObject::connect(link, &Link::lockDisplayChanged,
+                         [this](bool notLocked) { calls << (notLocked ? "notLocked" : "locked"); });
+        QObject::connect(link, &Link::lockButtonReleased, [this] { calls << "lockButtonUp"; });
+        QObject::connect(link, &Link::stepReady, [this] { setStepReady(); });
+        QObject::connect(link, &Link::delayedActionDue, [this](int code) { onDelayedAction(code); });
+        QObject::connect(link, &Link::readProgress, [this](int bytes) { progress << bytes; });
+        QObject::connect(link, &Link::imageRead, [this](int start, const QVector<std::uint16_t> &words) {
+            imageStart = start;
+            imageWords = words;
+            calls << "image";
+        });
+        QObject::connect(link, &Link::versionBeforeWrite,
+                         [this](const QString &v) { calls << "versionBeforeWrite:" + v; });
+        QObject::connect(link, &Link::restartAccepted, [this] { calls << "restart"; });
+        QObject::connect(link, &Link::versionReceived, [this](const QString &v) { onVersionReply(v); });
+        QObject::connect(link, &Link::serialNumberReceived, [this](const QString &v) { onSerialReply(v); });
+        QObject::connect(link, &Link::accessBitsReceived, [this](int b) { onAccessBitsReply(b); });
+        QObject::connect(link, &Link::accessStored, [this] { calls << "accessStored"; });
+        QObject::connect(link, &Link::accessRefused, [this] { calls << "accessRefused"; });
+        QObject::connect(link, &Link::passwordAccepted, [this] { calls << "passwordOk"; });
+        QObject::connect(link, &Link::passwordRefused, [this] { calls << "passwordNo"; });
+        QObject::connect(link, &Link::newPasswordStored, [this] { calls << "newPasswordOk"; });
+        QObject::connect(link, &Link::newPasswordRefused, [this] { calls << "newPasswordNo"; });
+        QObject::connect(link, &Link::lockAccepted, [this] { calls << "onLocked"; });
+        QObject::connect(link, &Link::liveFrameReceived, [this](const QByteArray &f) { onLiveData(f); });
+        QObject::connect(link, &Link::calibrationAccepted, [this](int s, int minimum, int maximum) {
+            calls << QStringLiteral("calibrated:%1:%2:%3").arg(s).arg(minimum).arg(maximum);
+        });
+        QObject::connect(link, &Link::calibrationEvaluated, [this] { calls << "hidePrompt"; });
+    }
 
-    void setOffline() override {
+    virtual void setOffline() {
         online = false;
         calls << "offline";
     }
-    void showCommErrors(int count) override { commErrorsShown << count; }
-    void showLockState(bool notLocked) override { calls << (notLocked ? "notLocked" : "locked"); }
-    void releaseLockButton() override { calls << "lockButtonUp"; }
-    void setStepReady() override { calls << "stepReady"; }
-    void onTimer3() override { calls << "timer3"; }
-    void startEditJob() override { calls << "editJob"; }
-    void startCorrectionTableWrite() override { calls << "tableWrite"; }
-    void onOtherDelayedAction(int code) override { calls << QStringLiteral("other:%1").arg(code); }
-    void onReadProgress(int bytes) override { progress << bytes; }
-    void onImageRead(int start, const QVector<std::uint16_t> &words) override {
-        imageStart = start;
-        imageWords = words;
-        calls << "image";
+    virtual void setStepReady() { calls << "stepReady"; }
+    virtual void onDelayedAction(int code) {
+        if (code == 2)
+            calls << "editJob";
+        else if (code == 8)
+            calls << "tableWrite";
+        else
+            calls << QStringLiteral("other:%1").arg(code);
     }
-    void onVersionBeforeWrite(const QString &v) override { calls << "versionBeforeWrite:" + v; }
-    void onRestartReply() override { calls << "restart"; }
-    void onVersionReply(const QString &v) override { calls << "version:" + v; }
-    void onSerialReply(const QString &s) override { calls << "serial:" + s; }
-    void onAccessBitsReply(int b) override { calls << QStringLiteral("accessBits:%1").arg(b); }
-    void onAccessStored() override { calls << "accessStored"; }
-    void onAccessRefused() override { calls << "accessRefused"; }
-    void onPasswordAccepted() override { calls << "passwordOk"; }
-    void onPasswordRefused() override { calls << "passwordNo"; }
-    void onNewPasswordStored() override { calls << "newPasswordOk"; }
-    void onNewPasswordRefused() override { calls << "newPasswordNo"; }
-    void onLocked() override { calls << "onLocked"; }
-    void onLiveData(const QByteArray &frame) override {
+    virtual void onVersionReply(const QString &v) { calls << "version:" + v; }
+    virtual void onSerialReply(const QString &s) { calls << "serial:" + s; }
+    virtual void onAccessBitsReply(int b) { calls << QStringLiteral("accessBits:%1").arg(b); }
+    virtual void onLiveData(const QByteArray &frame) {
         liveFrame = frame;
         calls << QStringLiteral("live:%1").arg(frame.size());
     }
-    void onCalibrationAccepted(int s, int minimum, int maximum) override {
-        calls << QStringLiteral("calibrated:%1:%2:%3").arg(s).arg(minimum).arg(maximum);
-    }
-    void hideCalibrationPrompt() override { calls << "hidePrompt"; }
 };
 
 // Appends the low byte of the sum of all bytes (the reply checksum), computed here on its own.

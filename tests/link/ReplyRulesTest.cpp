@@ -3,6 +3,7 @@
 #include "RecordingHooks.h"
 #include "core/Dialogs.h"
 #include "link/Link.h"
+#include "tests/support/LinkTestAccess.h"
 
 #include <QTest>
 #include <QTimer>
@@ -21,10 +22,10 @@ class ReplyRulesTest : public QObject {
     Link *link = nullptr;
 
     void expectRetryArmed() {
-        QVERIFY(link->RxIgnore);
-        QVERIFY(!link->Timer2->isActive());
-        QCOMPARE(link->DelayedAction, 6);
-        QVERIFY(link->Timer4->isActive());
+        QVERIFY(StateOf(link).RxIgnore);
+        QVERIFY(!LinkTimer(link, 2)->isActive());
+        QCOMPARE(StateOf(link).DelayedAction, 6);
+        QVERIFY(LinkTimer(link, 4)->isActive());
     }
 
     // A 32-byte short live frame with `word` at bytes 7-8 and `word2` at bytes 27-28.
@@ -44,6 +45,7 @@ private slots:
         dialogs = new Dialogs;
         hooks = new RecordingHooks;
         link = new Link(port, dialogs, hooks);
+        hooks->listenTo(link);
         port->open(QStringLiteral("COM1"));
     }
     void cleanup() {
@@ -76,11 +78,11 @@ private slots:
         row(
             "d", [](Link &l) { l.RequestLiveData(); }, Reply('d', 56), "live:56");
         row(
-            "C", [](Link &l) { l.WriteValue(); }, "Y", "stepReady");
+            "C", [](Link &l) { l.WriteValue(StateOf(l).RequestPayload); }, "Y", "stepReady");
         row(
             "c", [](Link &l) { l.WriteSingleValue(); }, "Y", "stepReady");
         row(
-            "E", [](Link &l) { l.WriteBlock(); }, "Y", "stepReady");
+            "E", [](Link &l) { l.WriteBlock(StateOf(l).RequestPayload); }, "Y", "stepReady");
         row(
             "Z", [](Link &l) { l.ReadImage(0, 3); }, WithSum(QByteArray::fromHex("5a000100028003")), "image");
         row(
@@ -98,24 +100,24 @@ private slots:
         QFETCH(Request, request);
         QFETCH(QByteArray, reply);
         QFETCH(QString, firstCall);
-        link->RequestPayload = QByteArray::fromHex("00020000000000");
+        StateOf(link).RequestPayload = QByteArray::fromHex("00020000000000");
 
         request(*link);
         hooks->calls.clear();
-        link->CommErrors = 4;
+        StateOf(link).CommErrors = 4;
         if (reply.size() > 1) {
             port->feed(reply.left(reply.size() - 1));
             QCOMPARE(link->LastOutcome, Link::Outcome::Incomplete);
-            QVERIFY(link->Timer2->isActive());
-            QCOMPARE(link->RxCount, reply.size() - 1);
+            QVERIFY(LinkTimer(link, 2)->isActive());
+            QCOMPARE(StateOf(link).RxCount, reply.size() - 1);
         }
         port->feed(reply.right(1));
         QCOMPARE(link->LastOutcome, Link::Outcome::Accepted);
         QVERIFY(!hooks->calls.isEmpty());
         QCOMPARE(hooks->calls.first(), firstCall);
-        QCOMPARE(link->CommErrors, 0);
-        QCOMPARE(link->RxCount, 0);
-        QVERIFY(link->RxBuffer.isEmpty());
+        QCOMPARE(StateOf(link).CommErrors, 0);
+        QCOMPARE(StateOf(link).RxCount, 0);
+        QVERIFY(StateOf(link).RxBuffer.isEmpty());
         QVERIFY(dialogs->shown().isEmpty());
 
         // The same request again, answered wrongly.
@@ -135,8 +137,8 @@ private slots:
         link->RequestVersion();
         port->feed(WithSum("V3FA1AD1AA"));
         QCOMPARE(port->lastWritten(), QByteArray("S"));
-        QCOMPARE(link->LastCommand, 'S');
-        QVERIFY(link->Timer2->isActive());
+        QCOMPARE(StateOf(link).LastCommand, 'S');
+        QVERIFY(LinkTimer(link, 2)->isActive());
     }
 
     void replyArrivingInPiecesIsJudgedOnceComplete() {
@@ -146,8 +148,8 @@ private slots:
             port->feed(frame.mid(i, 5));
         QCOMPARE(hooks->calls, QStringList{"live:56"});
         QCOMPARE(hooks->liveFrame, frame);
-        QVERIFY(link->Timer1->isActive());
-        QVERIFY(!link->Timer2->isActive());
+        QVERIFY(LinkTimer(link, 1)->isActive());
+        QVERIFY(!LinkTimer(link, 2)->isActive());
     }
 
     void oneByteTooLongInOneEventFailsItsChecksum() {
@@ -166,7 +168,7 @@ private slots:
         QCOMPARE(link->LastOutcome, Link::Outcome::Accepted);
         port->feed(QByteArray(1, '\x0b'));
         QCOMPARE(link->LastOutcome, Link::Outcome::Discarded);
-        QVERIFY(link->RxBuffer.isEmpty());
+        QVERIFY(StateOf(link).RxBuffer.isEmpty());
         expectRetryArmed();
     }
 
@@ -190,38 +192,38 @@ private slots:
     void firstByteThatNoReplyStartsWithIsDiscardedAtOnce() {
         for (const char first : {'\x0b', 'F', '\0', 'y'}) {
             link->RequestVersion();
-            link->RxIgnore = false;
+            StateOf(link).RxIgnore = false;
             port->feed(QByteArray(1, first) + "3FA");
             QCOMPARE(link->LastOutcome, Link::Outcome::Discarded);
-            QVERIFY(link->RxBuffer.isEmpty());
-            QCOMPARE(link->RxCount, 0);
+            QVERIFY(StateOf(link).RxBuffer.isEmpty());
+            QCOMPARE(StateOf(link).RxCount, 0);
             expectRetryArmed();
         }
     }
 
     void otherAcknowledgementThanYIsRejected() {
-        link->RequestPayload = QByteArray::fromHex("00010002");
-        link->WriteValue();
+        StateOf(link).RequestPayload = QByteArray::fromHex("00010002");
+        link->WriteValue(StateOf(link).RequestPayload);
         port->feed("N");
         expectRetryArmed();
         QVERIFY(!hooks->calls.contains("stepReady"));
     }
 
     void singleValueAcknowledgementResumesPolling() {
-        link->RequestPayload = QByteArray::fromHex("00010002");
+        StateOf(link).RequestPayload = QByteArray::fromHex("00010002");
         link->WriteSingleValue();
         port->feed("Y");
-        QCOMPARE(link->DelayedAction, 3);
-        QVERIFY(link->Timer4->isActive());
+        QCOMPARE(StateOf(link).DelayedAction, 3);
+        QVERIFY(LinkTimer(link, 4)->isActive());
     }
 
     void ignoredReceptionReadsNothing() {
         link->RequestVersion();
-        link->RxIgnore = true;
+        StateOf(link).RxIgnore = true;
         port->feed(WithSum("V3FA1AD1AA"));
         QCOMPARE(link->LastOutcome, Link::Outcome::Ignored);
         QCOMPARE(port->pending.size(), 11);
-        QVERIFY(link->RxBuffer.isEmpty());
+        QVERIFY(StateOf(link).RxBuffer.isEmpty());
     }
 
     void readFailureAsksAndRetries() {
@@ -238,18 +240,18 @@ private slots:
     void bytesWithNoRequestOutstandingAreDropped() {
         port->feed(WithSum("V3FA1AD1AA"));
         QCOMPARE(link->LastOutcome, Link::Outcome::Discarded);
-        QVERIFY(!link->Timer4->isActive());
+        QVERIFY(!LinkTimer(link, 4)->isActive());
         QVERIFY(hooks->calls.isEmpty());
     }
 
     void accessAnswers() {
-        link->Timer1->start();
+        LinkTimer(link, 1)->start();
         link->SendAccessBits(8);
-        link->RxIgnore = true; // the settings dialog stopped the link; "OK" re-enables reception
-        link->RxIgnore = false;
+        StateOf(link).RxIgnore = true; // the settings dialog stopped the link; "OK" re-enables reception
+        StateOf(link).RxIgnore = false;
         port->feed(WithSum("ANO"));
         QCOMPARE(hooks->calls, QStringList{"accessRefused"});
-        QVERIFY(!link->Timer1->isActive());
+        QVERIFY(!LinkTimer(link, 1)->isActive());
         QCOMPARE(dialogs->shown().last().text, QStringLiteral("Changing Settings is not possible !!!"));
         QCOMPARE(dialogs->shown().last().kind, DialogKind::Warning);
 
@@ -257,18 +259,18 @@ private slots:
         port->feed(WithSum("AXX"));
         expectRetryArmed();
 
-        link->RxIgnore = false;
+        StateOf(link).RxIgnore = false;
         link->SendAccessBits(8);
         port->feed(WithSum("AOK"));
-        QVERIFY(!link->RxIgnore);
+        QVERIFY(!StateOf(link).RxIgnore);
         QCOMPARE(hooks->calls.last(), QStringLiteral("accessStored"));
     }
 
     void passwordAnswers() {
-        link->Timer1->start();
+        LinkTimer(link, 1)->start();
         link->SendPassword("AB");
         port->feed(WithSum("pNO"));
-        QVERIFY(!link->Timer1->isActive());
+        QVERIFY(!LinkTimer(link, 1)->isActive());
         QCOMPARE(dialogs->shown().last().text,
                  QStringLiteral("Password is not correct !!!\r\r\nPlease try again"));
         QCOMPARE(hooks->calls.last(), QStringLiteral("passwordNo"));
@@ -289,7 +291,7 @@ private slots:
         link->RequestLock();
         port->feed("L");
         QCOMPARE(hooks->calls, (QStringList{"locked", "onLocked"}));
-        QVERIFY(link->Timer1->isActive());
+        QVERIFY(LinkTimer(link, 1)->isActive());
     }
 
     void restartReplyRestartsPolling() {
@@ -312,12 +314,12 @@ private slots:
         QTest::qWait(200);
         port->feed(reply.mid(3, 2));
         // Every piece restarts the time-out: it measures silence.
-        QVERIFY(link->Timer2->remainingTime() > 250);
+        QVERIFY(LinkTimer(link, 2)->remainingTime() > 250);
         QCOMPARE(hooks->progress, (QList<int>{3, 5}));
         port->feed(reply.mid(5));
         QCOMPARE(hooks->calls, QStringList{"image"});
         QCOMPARE(hooks->imageWords, (QVector<std::uint16_t>{1, 2, 0x8003}));
-        QVERIFY(!link->Timer2->isActive());
+        QVERIFY(!LinkTimer(link, 2)->isActive());
         QCOMPARE(hooks->progress.last(), 8);
     }
 
@@ -325,7 +327,7 @@ private slots:
         link->ReadImage(0, 3);
         port->feed(WithSum(QByteArray::fromHex("5a000100028003")) + 'Z');
         QCOMPARE(link->LastOutcome, Link::Outcome::Incomplete);
-        QVERIFY(link->Timer2->isActive());
+        QVERIFY(LinkTimer(link, 2)->isActive());
         QVERIFY(hooks->calls.isEmpty());
     }
 
@@ -346,15 +348,15 @@ private slots:
 
     void calibrationReadsTheChosenSensor() {
         hooks->sensor = 2;
-        link->RxIgnore = true;
+        StateOf(link).RxIgnore = true;
         link->RequestCalibrationReading(1);
-        QVERIFY(!link->RxIgnore);
+        QVERIFY(!StateOf(link).RxIgnore);
         port->feed(ShortFrame(0x1111, 20));
-        QCOMPARE(link->CalMin, 20);
-        QVERIFY(link->RxIgnore); // the link stops after each reading
+        QCOMPARE(StateOf(link).CalMin, 20);
+        QVERIFY(StateOf(link).RxIgnore); // the link stops after each reading
         link->RequestCalibrationReading(2);
         port->feed(ShortFrame(0x1111, 0x00c8));
-        QCOMPARE(link->CalMax, 200);
+        QCOMPARE(StateOf(link).CalMax, 200);
         QCOMPARE(hooks->calls, (QStringList{"calibrated:2:20:200", "hidePrompt"}));
     }
 
@@ -417,22 +419,22 @@ private slots:
         link->RequestVersion();
         for (int i = 1; i <= 5; ++i) {
             link->RetryStep();
-            QCOMPARE(link->CommErrors, i);
+            QCOMPARE(StateOf(link).CommErrors, i);
             QCOMPARE(port->lastWritten(), QByteArray("V"));
         }
         QCOMPARE(port->written.size(), 6);
         link->RetryStep();
         QCOMPARE(hooks->commErrorsShown, (QList<int>{1, 2, 3, 4, 5, 6}));
-        QCOMPARE(link->CommErrors, 0);
+        QCOMPARE(StateOf(link).CommErrors, 0);
         QVERIFY(hooks->calls.contains("offline"));
         QVERIFY(!port->isOpen());
         QCOMPARE(port->written.size(), 6);
-        QVERIFY(link->RxIgnore);
-        QVERIFY(!link->Timer2->isActive());
+        QVERIFY(StateOf(link).RxIgnore);
+        QVERIFY(!LinkTimer(link, 2)->isActive());
         QVERIFY(dialogs->shown().isEmpty());
         // Nothing happens on a closed port.
         link->RetryStep();
-        QCOMPARE(link->CommErrors, 0);
+        QCOMPARE(StateOf(link).CommErrors, 0);
     }
 
     void fiveFailuresThenAGoodReplyStayOnline() {
@@ -440,20 +442,20 @@ private slots:
         for (int i = 0; i < 5; ++i)
             link->RetryStep();
         port->feed(WithSum("V3FA1AD1AA"));
-        QCOMPARE(link->CommErrors, 0);
+        QCOMPARE(StateOf(link).CommErrors, 0);
         QVERIFY(!hooks->calls.contains("offline"));
         QVERIFY(port->isOpen());
     }
 
     void givingUpOnTheLockShowsNotLocked() {
         link->RequestLock();
-        link->CommErrors = 5;
+        StateOf(link).CommErrors = 5;
         link->RetryStep();
         QCOMPARE(hooks->calls, (QStringList{"offline", "lockButtonUp", "notLocked"}));
     }
 
     void retryWithNoKnownRequestSaysSo() {
-        link->LastCommand = 'Q';
+        StateOf(link).LastCommand = 'Q';
         link->RetryStep();
         QCOMPARE(dialogs->shown().size(), 1);
         QCOMPARE(dialogs->shown()[0].text, QStringLiteral("Comm Error test2"));
@@ -474,11 +476,11 @@ private slots:
         row(
             "A", [](Link &l) { l.SendAccessBits(0); }, "41001c5d"); // rebuilt from the boxes: 28
         row(
-            "C", [](Link &l) { l.WriteValue(); }, "430001000246");
+            "C", [](Link &l) { l.WriteValue(StateOf(l).RequestPayload); }, "430001000246");
         row(
             "D", [](Link &l) { l.RequestLiveData(); }, "64");
         row(
-            "E", [](Link &l) { l.WriteBlock(); }, "430001000246");
+            "E", [](Link &l) { l.WriteBlock(StateOf(l).RequestPayload); }, "430001000246");
         row(
             "L", [](Link &l) { l.RequestLock(); }, "4c");
         row(
@@ -502,42 +504,42 @@ private slots:
         QFETCH(QByteArray, resent);
         hooks->bits = 28;
         hooks->password = QStringLiteral("KL");
-        link->RequestPayload = QByteArray::fromHex("00010002");
+        StateOf(link).RequestPayload = QByteArray::fromHex("00010002");
         const char tag = QTest::currentDataTag()[0];
         if (tag == 'E')
-            link->RequestPayload = QByteArray::fromHex("0002000100ff");
+            StateOf(link).RequestPayload = QByteArray::fromHex("0002000100ff");
         request(*link);
         if (tag == 'E')
             resent = QByteArray::fromHex("450002000100ff47");
-        const char command = link->LastCommand;
+        const char command = StateOf(link).LastCommand;
         link->RetryStep();
         QCOMPARE(port->lastWritten(), resent);
-        QCOMPARE(link->LastCommand, command);
+        QCOMPARE(StateOf(link).LastCommand, command);
         QCOMPARE(port->purges, 1);
     }
 
     void resendOfASingleValueWaitsForTheDelayedAction() {
-        link->RequestPayload = QByteArray::fromHex("00010002");
-        hooks->step = 1;
+        StateOf(link).RequestPayload = QByteArray::fromHex("00010002");
+        link->steps().TransferStep = 1;
         link->WriteSingleValue();
         link->RetryStep();
         QCOMPARE(port->written.size(), 1);
-        QCOMPARE(link->DelayedAction, 1);
-        QVERIFY(link->Timer4->isActive());
-        QVERIFY(link->Timer3->isActive());
+        QCOMPARE(StateOf(link).DelayedAction, 1);
+        QVERIFY(LinkTimer(link, 4)->isActive());
+        QVERIFY(LinkTimer(link, 3)->isActive());
         link->Timer4Timer();
         QCOMPARE(port->written.size(), 2);
         QCOMPARE(port->lastWritten(), QByteArray::fromHex("430001000246"));
     }
 
     void resendOfAWriteDuringATransferRearmsTheScheduler() {
-        link->RequestPayload = QByteArray::fromHex("00010002");
-        link->WriteValue();
+        StateOf(link).RequestPayload = QByteArray::fromHex("00010002");
+        link->WriteValue(StateOf(link).RequestPayload);
         link->RetryStep();
-        QVERIFY(!link->Timer3->isActive());
-        hooks->step = 2;
+        QVERIFY(!LinkTimer(link, 3)->isActive());
+        link->steps().TransferStep = 2;
         link->RetryStep();
-        QVERIFY(link->Timer3->isActive());
+        QVERIFY(LinkTimer(link, 3)->isActive());
     }
 
     void timeOutHandlerLetsAPendingReplyWinFirst() {
@@ -546,7 +548,7 @@ private slots:
         QMetaObject::invokeMethod(
             port, [this] { port->feed(WithSum("V3FA1AD1AA")); }, Qt::QueuedConnection);
         link->Timer2Timer();
-        QCOMPARE(link->CommErrors, 0);
+        QCOMPARE(StateOf(link).CommErrors, 0);
         QVERIFY(hooks->calls.contains("version:3FA1AD1AA"));
         QCOMPARE(port->written, (QList<QByteArray>{"V", "S"}));
     }
@@ -557,8 +559,8 @@ private slots:
             link, [this] { link->StopLink(); }, Qt::QueuedConnection);
         link->Timer1Timer();
         QCOMPARE(port->written.size(), 1);
-        link->RxIgnore = false;
-        link->Timer1->start();
+        StateOf(link).RxIgnore = false;
+        LinkTimer(link, 1)->start();
         link->Timer1Timer();
         QCOMPARE(port->written.size(), 2);
     }

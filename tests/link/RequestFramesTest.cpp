@@ -3,6 +3,7 @@
 #include "RecordingHooks.h"
 #include "core/Dialogs.h"
 #include "link/Link.h"
+#include "tests/support/LinkTestAccess.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -25,6 +26,7 @@ private slots:
         dialogs = new Dialogs;
         hooks = new RecordingHooks;
         link = new Link(port, dialogs, hooks);
+        hooks->listenTo(link);
         port->open(QStringLiteral("COM1"));
     }
     void cleanup() {
@@ -37,7 +39,7 @@ private slots:
     void accessRequestWithOnlyReadOnlyTicked() {
         link->SendAccessBits(4);
         QCOMPARE(port->lastWritten(), Hex("41000445"));
-        QCOMPARE(link->LastCommand, 'A');
+        QCOMPARE(StateOf(link).LastCommand, 'A');
         QCOMPARE(hooks->commErrorsShown, QList<int>{0});
     }
 
@@ -47,7 +49,7 @@ private slots:
         QVERIFY(link->RequestAccessBits());
         QCOMPARE(port->lastWritten(), Hex("614142434"
                                           "46b"));
-        QCOMPARE(link->LastCommand, 'a');
+        QCOMPARE(StateOf(link).LastCommand, 'a');
     }
 
     void accessBitsQueryIsSkippedBelow3FA1ACOrOffline() {
@@ -67,7 +69,7 @@ private slots:
         link->SendNewPassword(QStringLiteral("ABCDEFGHIJKL"));
         QCOMPARE(port->lastWritten().left(11), QByteArray("PABCDEFGHIJ"));
         QCOMPARE(port->lastWritten().size(), 12);
-        QCOMPARE(link->LastCommand, 'P');
+        QCOMPARE(StateOf(link).LastCommand, 'P');
     }
 
     void bareLettersGoOutAlone() {
@@ -81,21 +83,21 @@ private slots:
         QCOMPARE(port->lastWritten(), QByteArray("R"));
         link->RequestVersionBeforeWrite();
         QCOMPARE(port->lastWritten(), QByteArray("V"));
-        QCOMPARE(link->LastCommand, 'v');
+        QCOMPARE(StateOf(link).LastCommand, 'v');
         link->RequestCalibrationReading(2);
         QCOMPARE(port->lastWritten(), QByteArray("D"));
-        QCOMPARE(link->LastCommand, '2');
+        QCOMPARE(StateOf(link).LastCommand, '2');
     }
 
     void liveRequestLetterFollowsTheFirmware() {
         link->RequestLiveData();
         QCOMPARE(port->lastWritten(), QByteArray("d"));
-        QVERIFY(link->Timer1->isActive());
-        QVERIFY(link->Timer2->isActive());
+        QVERIFY(LinkTimer(link, 1)->isActive());
+        QVERIFY(LinkTimer(link, 2)->isActive());
         hooks->version = QStringLiteral("1FA1AA1AA");
         link->RequestLiveData();
         QCOMPARE(port->lastWritten(), QByteArray("D"));
-        QCOMPARE(link->LastCommand, 'D');
+        QCOMPARE(StateOf(link).LastCommand, 'D');
     }
 
     void offlineRequestsSendNothing() {
@@ -105,52 +107,52 @@ private slots:
         link->ReadImage(0, 1089);
         link->RequestCalibrationReading(1);
         QVERIFY(port->written.isEmpty());
-        QVERIFY(!link->Timer1->isActive());
+        QVERIFY(!LinkTimer(link, 1)->isActive());
     }
 
     void payloadBytesThatLookLikeLettersOrZeroAreSentUnchanged() {
-        link->RequestPayload = Hex("00410000");
-        link->WriteValue();
+        StateOf(link).RequestPayload = Hex("00410000");
+        link->WriteValue(StateOf(link).RequestPayload);
         QCOMPARE(port->lastWritten(), Hex("430041000084"));
         QCOMPARE(hooks->calls, (QStringList{"lockButtonUp", "notLocked"}));
 
-        link->RequestPayload = Hex("000401905900");
-        link->WriteBlock();
+        StateOf(link).RequestPayload = Hex("000401905900");
+        link->WriteBlock(StateOf(link).RequestPayload);
         QCOMPARE(port->lastWritten(), Hex("45000401905900") + char(0x45 + 0x04 + 0x01 + 0x90 + 0x59));
-        QCOMPARE(link->LastCommand, 'E');
+        QCOMPARE(StateOf(link).LastCommand, 'E');
 
-        link->RequestPayload = Hex("0000805A");
+        StateOf(link).RequestPayload = Hex("0000805A");
         link->WriteSingleValue();
         QCOMPARE(port->lastWritten(), Hex("430000805a1d"));
-        QCOMPARE(link->LastCommand, 'c');
+        QCOMPARE(StateOf(link).LastCommand, 'c');
     }
 
     void imageReadAsksForStartAndCount() {
         link->ReadImage(0, 1089);
         QCOMPARE(port->lastWritten(), Hex("5a000004419f"));
-        QCOMPARE(link->ReadCount, 1089);
+        QCOMPARE(StateOf(link).ReadCount, 1089);
     }
 
     void writesWhileOfflineLetTheTransferMoveOn() {
         hooks->online = false;
-        link->RequestPayload = Hex("00010002");
-        hooks->step = 3;
-        link->WriteValue();
-        QVERIFY(link->Timer2->isActive()); // the retry step takes over
+        StateOf(link).RequestPayload = Hex("00010002");
+        link->steps().TransferStep = 3;
+        link->WriteValue(StateOf(link).RequestPayload);
+        QVERIFY(LinkTimer(link, 2)->isActive()); // the retry step takes over
         QVERIFY(!hooks->calls.contains("stepReady"));
-        link->Timer2->stop();
-        hooks->step = 200;
-        link->WriteValue();
+        LinkTimer(link, 2)->stop();
+        link->steps().TransferStep = 200;
+        link->WriteValue(StateOf(link).RequestPayload);
         link->WriteSingleValue();
-        link->WriteBlock();
+        link->WriteBlock(StateOf(link).RequestPayload);
         QCOMPARE(hooks->calls, (QStringList{"stepReady", "stepReady", "stepReady"}));
         QVERIFY(port->written.isEmpty());
     }
 
     void blockWriteOnAClosedPortSkipsTheBlock() {
         port->close();
-        link->RequestPayload = Hex("0002000000");
-        link->WriteBlock();
+        StateOf(link).RequestPayload = Hex("0002000000");
+        link->WriteBlock(StateOf(link).RequestPayload);
         QCOMPARE(hooks->calls, QStringList{"stepReady"});
     }
 
@@ -158,45 +160,48 @@ private slots:
         port->close();
         link->SendFrame("S");
         QVERIFY(port->written.isEmpty());
-        QVERIFY(!link->Timer2->isActive());
+        QVERIFY(!LinkTimer(link, 2)->isActive());
     }
 
     void sendingClearsWhatArrivedBefore() {
-        link->RxBuffer = "xyz";
-        link->RxCount = 3;
+        StateOf(link).RxBuffer = "xyz";
+        StateOf(link).RxCount = 3;
         link->SendFrame("S");
-        QVERIFY(link->RxBuffer.isEmpty());
-        QCOMPARE(link->RxCount, 0);
+        QVERIFY(StateOf(link).RxBuffer.isEmpty());
+        QCOMPARE(StateOf(link).RxCount, 0);
     }
 
     void writeFailureStopsEverythingAndSaysSo() {
         port->failWrite = true;
-        link->Timer3->start();
-        link->Timer4->start();
+        LinkTimer(link, 3)->start();
+        LinkTimer(link, 4)->start();
         link->RequestLock();
-        QVERIFY(link->RxIgnore);
-        QVERIFY(!link->Timer2->isActive());
-        QVERIFY(!link->Timer3->isActive());
-        QVERIFY(!link->Timer4->isActive());
+        QVERIFY(StateOf(link).RxIgnore);
+        QVERIFY(!LinkTimer(link, 2)->isActive());
+        QVERIFY(!LinkTimer(link, 3)->isActive());
+        QVERIFY(!LinkTimer(link, 4)->isActive());
         QCOMPARE(dialogs->shown().size(), 1);
         QCOMPARE(dialogs->shown()[0].text, QStringLiteral("Communicatie Error"));
         QCOMPARE(dialogs->shown()[0].kind, DialogKind::Error);
+        // The dead line is let go: offline, the port closed, once.
+        QCOMPARE(hooks->calls.count("offline"), 1);
+        QVERIFY(!port->isOpen());
 
         link->RequestLiveData();
-        QVERIFY(!link->Timer1->isActive());
-        QVERIFY(!link->Timer2->isActive());
-        QCOMPARE(dialogs->shown().size(), 2);
+        QVERIFY(!LinkTimer(link, 1)->isActive());
+        QVERIFY(!LinkTimer(link, 2)->isActive());
+        QCOMPARE(dialogs->shown().size(), 1);
     }
 
     void versionRequestOnAPortThatWillNotOpenGoesOffline() {
         port->close();
         port->refuseOpen = true;
-        link->PortName = QStringLiteral("COM7");
-        link->Timer3->start();
+        StateOf(link).PortName = QStringLiteral("COM7");
+        LinkTimer(link, 3)->start();
         link->RequestVersion();
         QCOMPARE(port->opened.last(), QStringLiteral("COM7"));
         QVERIFY(hooks->calls.contains("offline"));
-        QVERIFY(!link->Timer3->isActive());
+        QVERIFY(!LinkTimer(link, 3)->isActive());
         QCOMPARE(dialogs->shown().size(), 1);
         QCOMPARE(dialogs->shown()[0].text,
                  QStringLiteral("COM port not available or USB kabel not connected !!!"));
@@ -206,65 +211,66 @@ private slots:
         QVERIFY(link->OpenPortIfClosed());
         QCOMPARE(port->opened.size(), 1);
         port->close();
-        link->PortName = QStringLiteral("/dev/ttyUSB0");
+        StateOf(link).PortName = QStringLiteral("/dev/ttyUSB0");
         link->SendAccessBits(0);
         QCOMPARE(port->opened.last(), QStringLiteral("/dev/ttyUSB0"));
         QCOMPARE(port->written.size(), 1);
     }
 
     void timersHaveTheirNamesAndIntervals() {
-        const QList<QTimer *> timers{link->Timer1, link->Timer2, link->Timer3, link->Timer4};
+        const QList<QTimer *> timers{LinkTimer(link, 1), LinkTimer(link, 2), LinkTimer(link, 3),
+                                     LinkTimer(link, 4)};
         const QList<int> normal{100, 300, 30, 60};
         for (int i = 0; i < 4; ++i) {
             QCOMPARE(timers[i]->objectName(), QStringLiteral("Timer%1").arg(i + 1));
             QCOMPARE(timers[i]->interval(), normal[i]);
             QVERIFY(!timers[i]->isActive());
         }
-        QCOMPARE(link->findChild<QTimer *>(QStringLiteral("Timer4")), link->Timer4);
+        QCOMPARE(link->findChild<QTimer *>(QStringLiteral("Timer4")), LinkTimer(link, 4));
         link->SetSlowTiming();
-        QCOMPARE(link->Timer1->interval(), 100);
-        QCOMPARE(link->Timer2->interval(), 300);
-        QCOMPARE(link->Timer3->interval(), 50);
-        QCOMPARE(link->Timer4->interval(), 1000);
+        QCOMPARE(LinkTimer(link, 1)->interval(), 100);
+        QCOMPARE(LinkTimer(link, 2)->interval(), 300);
+        QCOMPARE(LinkTimer(link, 3)->interval(), 50);
+        QCOMPARE(LinkTimer(link, 4)->interval(), 1000);
     }
 
     void delayedActionsZeroAndSixGoBackToSixtyMilliseconds() {
         link->SetSlowTiming();
-        link->DelayedAction = 0;
+        StateOf(link).DelayedAction = 0;
         link->Timer4Timer();
-        QCOMPARE(link->Timer4->interval(), 60);
+        QCOMPARE(LinkTimer(link, 4)->interval(), 60);
         QCOMPARE(port->lastWritten(), QByteArray("V"));
         link->SetSlowTiming();
-        link->DelayedAction = 7;
+        StateOf(link).DelayedAction = 7;
         link->Timer4Timer();
-        QCOMPARE(link->Timer4->interval(), 1000);
-        link->DelayedAction = 6;
+        QCOMPARE(LinkTimer(link, 4)->interval(), 1000);
+        StateOf(link).DelayedAction = 6;
         link->Timer4Timer();
-        QCOMPARE(link->Timer4->interval(), 60);
+        QCOMPARE(LinkTimer(link, 4)->interval(), 60);
     }
 
     void delayedActionsDispatch() {
-        link->RxIgnore = true;
-        link->DelayedAction = 9;
-        link->Timer4->start();
+        StateOf(link).RxIgnore = true;
+        StateOf(link).DelayedAction = 9;
+        LinkTimer(link, 4)->start();
         link->Timer4Timer();
-        QVERIFY(!link->RxIgnore);
-        QVERIFY(!link->Timer4->isActive());
-        QVERIFY(link->Timer3->isActive());
+        QVERIFY(!StateOf(link).RxIgnore);
+        QVERIFY(!LinkTimer(link, 4)->isActive());
+        QVERIFY(LinkTimer(link, 3)->isActive());
 
-        link->DelayedAction = 3;
+        StateOf(link).DelayedAction = 3;
         link->Timer4Timer();
         QCOMPARE(port->lastWritten(), QByteArray("d"));
-        link->DelayedAction = 7;
+        StateOf(link).DelayedAction = 7;
         link->Timer4Timer();
         QCOMPARE(port->lastWritten(), QByteArray("L"));
-        link->RequestPayload = QByteArray::fromHex("00050006");
-        link->DelayedAction = 1;
+        StateOf(link).RequestPayload = QByteArray::fromHex("00050006");
+        StateOf(link).DelayedAction = 1;
         link->Timer4Timer();
         QCOMPARE(port->lastWritten(), QByteArray::fromHex("43000500064e"));
         hooks->calls.clear();
         for (int code : {2, 8, 16, 4}) {
-            link->DelayedAction = code;
+            StateOf(link).DelayedAction = code;
             link->Timer4Timer();
         }
         QCOMPARE(hooks->calls, (QStringList{"editJob", "tableWrite", "other:16", "other:4"}));
@@ -274,13 +280,13 @@ private slots:
         link->RequestLock();
         QTest::qWait(150);
         link->RequestLock();
-        QVERIFY(link->Timer2->remainingTime() < 200);
-        link->Timer3->start();
+        QVERIFY(LinkTimer(link, 2)->remainingTime() < 200);
+        LinkTimer(link, 3)->start();
         QTest::qWait(20);
-        link->Timer3->stop();
-        link->DelayedAction = 9;
+        LinkTimer(link, 3)->stop();
+        StateOf(link).DelayedAction = 9;
         link->Timer4Timer();
-        QVERIFY(link->Timer3->isActive());
+        QVERIFY(LinkTimer(link, 3)->isActive());
     }
 
     void portChoice_data() {
@@ -317,9 +323,9 @@ private slots:
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write(ini);
         }
-        link->PortName = QStringLiteral("stale");
+        StateOf(link).PortName = QStringLiteral("stale");
         link->ChoosePort(dir.path(), arguments);
-        QCOMPARE(link->PortName, expected);
+        QCOMPARE(StateOf(link).PortName, expected);
     }
 };
 

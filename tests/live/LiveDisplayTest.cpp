@@ -5,6 +5,7 @@
 #include "core/Dialogs.h"
 #include "link/Link.h"
 #include "tests/app/AppFixture.h"
+#include "tests/support/LinkTestAccess.h"
 #include "windows/chart/ChartWindow.h"
 #include "windows/correction/CorrectionWindow.h"
 
@@ -253,11 +254,11 @@ private slots:
         QCOMPARE(w()->AdvStringGrid_fuel->cellText(6, 4), QStringLiteral("2.20"));
         QCOMPARE(w()->AdvStringGrid_fuel->cellColor(6, 4), Red);
         // Cell 6 of row 4 is word 53; 220 + 32767 = 32987.
-        QCOMPARE(link->RequestPayload, QByteArray::fromHex("003580DB"));
-        QCOMPARE(link->DelayedAction, 1);
-        QVERIFY(link->Timer4->isActive());
-        QVERIFY(link->RxIgnore); // the link was stopped for the write
-        link->Timer4->stop();
+        QCOMPARE(StateOf(link).RequestPayload, QByteArray::fromHex("003580DB"));
+        QCOMPARE(StateOf(link).DelayedAction, 1);
+        QVERIFY(LinkTimer(link, 4)->isActive());
+        QVERIFY(StateOf(link).RxIgnore); // the link was stopped for the write
+        LinkTimer(link, 4)->stop();
     }
 
     void trimIsHeldAtTheMapLimitAndNeedsAPotentiometerValue() {
@@ -266,12 +267,12 @@ private slots:
         feed(TestFrame::shortFrame().word(1, 40).word(7, 50).word(17, 0x8065).word(23, 0x8000));
         QCOMPARE(w()->AdvStringGrid_fuel->cellText(6, 4), QStringLiteral("40.00"));
         QVERIFY(w()->AdvStringGrid_fuel->cellColor(6, 4) != Red);
-        QVERIFY(!link->Timer4->isActive());
+        QVERIFY(!LinkTimer(link, 4)->isActive());
 
         feed(TestFrame::shortFrame().word(1, 40).word(7, 50).word(17, 10).word(23, 0x8000));
         QCOMPARE(w()->AdvStringGrid_fuel->cellText(6, 4), QStringLiteral("40.95"));
-        QCOMPARE(link->RequestPayload, QByteArray::fromHex("00358FFE"));
-        link->Timer4->stop();
+        QCOMPARE(StateOf(link).RequestPayload, QByteArray::fromHex("00358FFE"));
+        LinkTimer(link, 4)->stop();
     }
 
     void newerFirmwareTrimsWithThePotentiometerTextItLastShowed() {
@@ -281,8 +282,8 @@ private slots:
         // The long frame has no potentiometer: "0" rewrites the cell as it is, marked as trimmed.
         QCOMPARE(w()->AdvStringGrid_fuel->cellText(3, 2), QStringLiteral("1.50"));
         QCOMPARE(w()->AdvStringGrid_fuel->cellColor(3, 2), Red);
-        QCOMPARE(link->RequestPayload, QByteArray::fromHex("00128095")); // 150 + 32767
-        link->Timer4->stop();
+        QCOMPARE(StateOf(link).RequestPayload, QByteArray::fromHex("00128095")); // 150 + 32767
+        LinkTimer(link, 4)->stop();
     }
 
     void chartFollowsTheLiveCellAndShowsTheTrim() {
@@ -296,7 +297,7 @@ private slots:
         feed(TestFrame::shortFrame().word(1, 40).word(7, 50).word(17, 10).word(23, 0x8000));
         QCOMPARE(app.ctx().form4->ChartBar, 5);
         QCOMPARE(app.ctx().form4->barValue(5), 2.2);
-        link->Timer4->stop();
+        LinkTimer(link, 4)->stop();
     }
 
     void correctionTablesFollowWhileInView() {

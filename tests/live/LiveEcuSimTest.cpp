@@ -1,9 +1,9 @@
 // Live polling and the live trim of the whole program against the simulated ECU on a pseudo-terminal.
-#include "app/AppLinkHooks.h"
 #include "app/Application.h"
 #include "app/MainWindow.h"
 #include "ecusim/EcuSimRunner.h"
 #include "link/Link.h"
+#include "tests/support/LinkTestAccess.h"
 #include "windows/options/OptionsWindow.h"
 
 #include <QDir>
@@ -28,10 +28,10 @@ struct Timeline {
     }
 };
 
-class ReplyClock : public LinkHooks {
+class ReplyClock {
 public:
     explicit ReplyClock(Timeline &t) : timeline(t) {}
-    void onLiveData(const QByteArray &) override {
+    void onLiveData(const QByteArray &) {
         timeline.replies.append(timeline.clock.elapsed());
         if (afterFrame)
             afterFrame();
@@ -80,8 +80,10 @@ class LiveEcuSimTest : public QObject {
         program = std::make_unique<Application>(QStringList{QStringLiteral("-O")}, options);
         ctx().form3->StaticText_version_info->setText(version);
         replyClock = std::make_unique<ReplyClock>(*timeline);
-        ctx().linkHooks->addPart(replyClock.get());
-        link()->PortName = path;
+        // Heard after the program's own answer to the frame.
+        QObject::connect(link(), &Link::liveFrameReceived, program->mainWindow(),
+                         [clock = replyClock.get()](const QByteArray &frame) { clock->onLiveData(frame); });
+        StateOf(link()).PortName = path;
         QVERIFY(link()->OpenPortIfClosed());
         program->mainWindow()->SetOnline(true);
     }
@@ -90,7 +92,6 @@ private slots:
     void cleanup() {
         if (program) {
             link()->StopLink();
-            ctx().linkHooks->removePart(replyClock.get());
             program.reset();
         }
         replyClock.reset();
@@ -125,7 +126,7 @@ private slots:
             ++checked;
         }
         QVERIFY(checked >= 10);
-        QCOMPARE(link()->CommErrors, 0);
+        QCOMPARE(StateOf(link()).CommErrors, 0);
         QCOMPARE(program->mainWindow()->Label_Enginespeed_waarde3->text(), QStringLiteral("3000"));
     }
 
@@ -170,7 +171,7 @@ private slots:
         QVERIFY(letters.mid(at + 1).startsWith("DD"));
         QCOMPARE(letters.count('C'), 1);
         QTRY_COMPARE_WITH_TIMEOUT(ecu->image().value(53), std::uint16_t(220), 2000);
-        QCOMPARE(link()->CommErrors, 0);
+        QCOMPARE(StateOf(link()).CommErrors, 0);
     }
 };
 

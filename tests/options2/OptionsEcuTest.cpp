@@ -3,6 +3,7 @@
 #include "../connect/EcuFixture.h"
 #include "app/DataSetCodec.h"
 #include "ecusim/EngineModel.h"
+#include "tests/support/LinkTestAccess.h"
 
 namespace {
 QVector<std::uint16_t> startImage() {
@@ -43,7 +44,7 @@ class OptionsEcuTest : public QObject {
         QCOMPARE(w()->GroupBox_set_engineloadsensor_to_minmax->title(),
                  QStringLiteral("Max Value Engine load ") + QString::number(sensor));
         QCOMPARE(w()->Label_regel2_set_engineloadsensor_to_minmax->text(), QStringLiteral("to maximal "));
-        QTRY_COMPARE_WITH_TIMEOUT(f.link()->CalMin, first, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(StateOf(f.link()).CalMin, first, 3000);
         (sensor == 1 ? sample.load1Raw : sample.load2Raw) = second;
         f.ecu->freezeEngine(sample);
         QTest::mouseClick(w()->Button_Ok_set_engineloadsensor_to_minmax, Qt::LeftButton);
@@ -64,7 +65,7 @@ private slots:
         TForm1 *main = f.main();
         main->Button_optionsClick();
         QVERIFY(w()->isVisible());
-        QVERIFY(f.link()->RxIgnore);
+        QVERIFY(StateOf(f.link()).RxIgnore);
         f.ecu->clearRequestLog();
 
         QTest::mouseClick(w()->Button_RPM_limiters_and_powershift, Qt::LeftButton);

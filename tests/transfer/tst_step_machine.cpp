@@ -16,7 +16,7 @@ private slots:
         });
         machine.TransferStep = 2;
         timer3.start();
-        machine.onTimer3();
+        machine.Tick();
         QVERIFY(ran.isEmpty());
         QVERIFY(timer3.isActive());
     }
@@ -40,7 +40,7 @@ private slots:
         machine.Begin(2);
         QVERIFY(timer3.isActive());
         QCOMPARE(machine.StepIndex, 1);
-        machine.onTimer3();
+        machine.Tick();
         QCOMPARE(ran, QList<QString>{QStringLiteral("write 2")});
         QVERIFY(!machine.StepReady);
         QVERIFY(!timer3.isActive());
@@ -48,13 +48,13 @@ private slots:
         // The "Y" sets ready; the next tick runs the same step again (next row or block).
         machine.setStepReady();
         timer3.start();
-        machine.onTimer3();
+        machine.Tick();
         QCOMPARE(ran.size(), 2);
 
         machine.MoveTo(1);
         QCOMPARE(machine.StepIndex, 0);
         QVERIFY(machine.StepReady);
-        machine.onTimer3();
+        machine.Tick();
         QCOMPARE(ran.last(), QStringLiteral("edit"));
     }
 

@@ -199,27 +199,37 @@ void TForm4::WriteBackBar() {
     const double value = bars_[ChartBar].value;
     int address = 0;
     int raw = 0;
+    int column = 0;
+    int row = 0;
     switch (ChartMode) {
     case ChartView::SpeedRow:
-        address = MapBarWord(map_, ChartBar + 1, ChartLine);
+        column = ChartBar + 1;
+        row = ChartLine;
+        address = MapBarWord(map_, column, row);
         raw = MapBarRaw(map_, value);
-        grid->setCellValue(ChartBar + 1, ChartLine, value);
         break;
     case ChartView::LoadColumn:
-        address = MapBarWord(map_, ChartLine, ChartBar + 1);
+        column = ChartLine;
+        row = ChartBar + 1;
+        address = MapBarWord(map_, column, row);
         raw = MapBarRaw(map_, value);
-        grid->setCellValue(ChartLine, ChartBar + 1, value);
         break;
     case ChartView::CorrectionTable:
+        column = ChartBar;
+        row = 1;
         address = TableBarWord(table_, ChartBar);
         raw = TableBarRaw(table_, value);
-        grid->setCellValue(ChartBar, 1, value);
         break;
     case ChartView::None:
         return;
     }
-    if (links.sendCellChange)
-        links.sendCellChange(address, raw);
+    // While another conversation has the line the change is refused: the bar shows the cell again.
+    if (links.sendCellChange && !links.sendCellChange(address, raw)) {
+        bars_[ChartBar].value = grid->cellValue(column, row);
+        renderBar(ChartBar);
+        return;
+    }
+    grid->setCellValue(column, row, value);
 }
 
 // ---- live cell -------------------------------------------------------------------------------------

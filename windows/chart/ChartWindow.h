@@ -45,7 +45,8 @@ public:
         std::function<void()> toggleOnline;  // F10, without disabling the map grids
         // One single-value change of a cell: stop the link, RequestPayload := word(address) + word(raw),
         // DelayedAction := 1 ("c"), start Timer4. Sent only when online; the "Y" resumes live polling.
-        std::function<void(int address, int raw)> sendCellChange;
+        // False when another conversation has the line: nothing was done.
+        std::function<bool(int address, int raw)> sendCellChange;
     };
     Links links;
     // Fills `links` from the windows and the link of the AppContext, looked up at each call.

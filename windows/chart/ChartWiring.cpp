@@ -74,10 +74,12 @@ void TForm4::ConnectToWindows() {
     links.sendCellChange = [ctx](int address, int raw) {
         Link *link = ctx->link;
         if (!link)
-            return;
-        link->StopLink();
-        link->RequestPayload = EncodeWord(address) + EncodeWord(raw);
-        link->ArmDelayedAction(1);
+            return true;
+        return link->Request(LineActivity::SingleWrite, [link, address, raw] {
+            link->StopLink();
+            link->SetSingleWritePayload(EncodeWord(address) + EncodeWord(raw));
+            link->ArmDelayedAction(DelayedAction::SingleWrite);
+        });
     };
     links.openManual = [ctx]() {
         if (ctx->form1 && ctx->form1->onOpenManual)

@@ -4,7 +4,6 @@
 #include "windows/options/AutoCalibration.h"
 
 #include "app/AppContext.h"
-#include "app/AppLinkHooks.h"
 #include "app/MainWindow.h"
 #include "link/Link.h"
 #include "windows/options/OptionsWindow.h"
@@ -15,22 +14,17 @@ const QColor PromptGreen(0, 255, 0);
 } // namespace
 
 OptionsCalibrationPart::OptionsCalibrationPart(AppContext &ctx, TForm3 *window) : ctx_(ctx), window_(window) {
-    if (ctx_.linkHooks)
-        ctx_.linkHooks->addPart(this);
+    if (Link *link = ctx_.link) {
+        QObject::connect(link, &Link::calibrationAccepted, window_,
+                         [this](int sensor, int minimum, int maximum) {
+                             window_->AcceptCalibration(sensor, minimum, maximum);
+                         });
+        QObject::connect(link, &Link::calibrationEvaluated, window_,
+                         [this] { window_->HideCalibrationPrompt(); });
+    }
 }
 
-OptionsCalibrationPart::~OptionsCalibrationPart() {
-    if (ctx_.linkHooks)
-        ctx_.linkHooks->removePart(this);
-}
-
-void OptionsCalibrationPart::onCalibrationAccepted(int sensor, int minimum, int maximum) {
-    window_->AcceptCalibration(sensor, minimum, maximum);
-}
-
-void OptionsCalibrationPart::hideCalibrationPrompt() {
-    window_->HideCalibrationPrompt();
-}
+OptionsCalibrationPart::~OptionsCalibrationPart() = default;
 
 QColor TForm3::calibrationPromptColor() const {
     return GroupBox_set_engineloadsensor_to_minmax->palette().color(QPalette::Window);
@@ -61,10 +55,8 @@ void TForm3::StartAutomaticCalibration(int sensor) {
     GroupBox_set_engineloadsensor_to_minmax->show();
     GroupBox_set_engineloadsensor_to_minmax->raise();
     Button_Ok_set_engineloadsensor_to_minmax->setFocus();
-    if (ctx_.link) {
-        ctx_.link->CalMin = 0;
-        ctx_.link->CalMax = 0;
-    }
+    if (ctx_.link)
+        ctx_.link->ResetCalibrationReadings();
 }
 
 void TForm3::Button_Ok_set_engineloadsensor_to_minmaxClick() {

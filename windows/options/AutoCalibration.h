@@ -1,18 +1,14 @@
 #pragma once
 // The options window's share of the link's answers: the verdict on the two readings of an engine-load
-// sensor's automatic calibration. Registered with the program's link hooks while the window exists.
-#include "link/LinkHooks.h"
+// sensor's automatic calibration, heard from the link's signals while the window exists.
 
 struct AppContext;
 class TForm3;
 
-class OptionsCalibrationPart : public LinkHooks {
+class OptionsCalibrationPart {
 public:
     OptionsCalibrationPart(AppContext &ctx, TForm3 *window);
-    ~OptionsCalibrationPart() override;
-
-    void onCalibrationAccepted(int sensor, int minimum, int maximum) override;
-    void hideCalibrationPrompt() override;
+    ~OptionsCalibrationPart();
 
 private:
     AppContext &ctx_;

@@ -10,10 +10,10 @@
 
 void TForm3::Button_set_communicationportClick() {
     QComboBox *ports = ComComboBox_set_communicationport;
-    const QString current = ctx_.link ? ctx_.link->PortName : ports->currentText();
+    const QString current = ctx_.link ? ctx_.link->portName() : ports->currentText();
     QStringList names{QStringLiteral("COM1")};
-    if (ctx_.link && ctx_.link->ComPort1) {
-        for (const QString &name : ctx_.link->ComPort1->availablePorts())
+    if (ctx_.link && ctx_.link->port()) {
+        for (const QString &name : ctx_.link->port()->availablePorts())
             if (!names.contains(name))
                 names << name;
     } else {
@@ -43,7 +43,7 @@ void TForm3::Button_Save_set_communicationportClick() {
                          file.write(record) == record.size() && file.flush();
     file.close();
     if (written && ctx_.link) {
-        ctx_.link->PortName = name;
+        ctx_.link->setPortName(name);
         // An open line keeps its port until the link next closes and opens it.
     }
     if (!written && ctx_.dialogs)

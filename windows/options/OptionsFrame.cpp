@@ -1,10 +1,10 @@
 // The frame around the option groups: showing the window, the menu column, leaving with Ok (which
 // writes the options to the ECU while online) or Cancel (which puts the snapshot back), and F1.
 #include "app/AppContext.h"
+#include "app/CalibrationTransfer.h"
 #include "app/MainWindow.h"
 #include "core/FirmwareVersion.h"
 #include "link/Link.h"
-#include "link/TransferMachine.h"
 #include "windows/opening/Manual.h"
 #include "windows/options/AutoCalibration.h"
 #include "windows/options/OptionsWindow.h"
@@ -121,12 +121,15 @@ void TForm3::Button_Cancel_Options_menuClick() {
     }
     hide();
     if (ctx_.link) {
-        ctx_.link->RxIgnore = false;
+        ctx_.link->ResumeReception();
         ctx_.link->RequestLiveData(); // only sends, and restarts the poll, while online
     }
 }
 
 void TForm3::Button_ok_Options_menuClick() {
+    // While another conversation has the line, Ok waits for the user to try again: nothing changes.
+    if (ctx_.link && ctx_.link->busy())
+        return;
     // The NTC table only makes sense with its fixed range and unit.
     if (CheckBox_NTC_sensor_aktief->isChecked() &&
         (Edit_Correction_table_eenheid->text() != QStringLiteral("\u00B0C") ||
@@ -139,23 +142,11 @@ void TForm3::Button_ok_Options_menuClick() {
     const QString version = currentVersion();
     const bool boostMap = VersionAtLeast(version, QStringLiteral("3FA1AC"));
     TForm1 *main = ctx_.form1;
-    const bool online = main && main->IsOnline() && ctx_.link && ctx_.transfer;
+    const bool online = main && main->IsOnline() && ctx_.link && ctx_.calibrationTransfer;
     if (online) {
-        ctx_.link->StopLink();
-        main->EnableMainControls(false);
-        main->AdvStringGrid_fuel->setEnabled(false);
-        main->AdvStringGrid_injection_boost_correction->setEnabled(false);
-        main->GroupBox_gauge_up_down_loading->setTitle(QStringLiteral("Down_loading"));
-        main->GroupBox_gauge_up_down_loading->show();
-        main->GroupBox_gauge_up_down_loading->raise();
         const int maximum = !VersionAtLeast(version, QStringLiteral("3FA")) ? 224 : boostMap ? 1310 : 510;
-        main->Gauge_up_down_loading->setRange(0, maximum);
-        main->Gauge_up_down_loading->setValue(0);
         // The calibration write from its option words on; the maps are not written.
-        ctx_.link->RxIgnore = false;
-        ctx_.link->DelayedAction = 6;
-        ctx_.transfer->Begin(4);
-        ctx_.transfer->StepIndex = 0;
+        ctx_.calibrationTransfer->StartOptionsWrite(maximum);
     } else if (main) {
         main->EnableMainControls(true);
         RebuildCorrectionHeaders();
