@@ -89,20 +89,26 @@ public:
             progress();
             link_.steps().Finish();
             verifyWrite();
-            startPolling();
+            // The link polls again by itself after "R".
+            pollsLeft_ = 3 + int(random_() % 20);
         });
         connect(&link_, &Link::commErrorsChanged, this, [this](int count) {
             if (count > 0)
                 ++figures.retries;
         });
         connect(&link_, &Link::wentOffline, this, [this](OfflineCause cause) {
+            if (qEnvironmentVariableIsSet("SOAK_TRACE"))
+                std::fprintf(stderr, "offline (cause %d) after '%c', step %d, activity %d, port %s, ECU saw %s\n",
+                             int(cause), link_.state().LastCommand, link_.steps().TransferStep,
+                             int(link_.activity()), qPrintable(link_.portName()),
+                             ecu_.requestLetters().right(12).constData());
             environment_.online = false;
             if (cause == OfflineCause::GaveUp)
                 ++figures.giveUps;
             else if (cause == OfflineCause::LineLost || cause == OfflineCause::WriteFailed)
                 ++figures.linesLost;
-            // A little quiet, then connect again.
-            QTimer::singleShot(200, this, [this] { connectAgain(); });
+            // A little quiet, then connect again (the line may be coming back on a new path).
+            QTimer::singleShot(500, this, [this] { connectAgain(); });
         });
         watchdog_.setInterval(1000);
         connect(&watchdog_, &QTimer::timeout, this, [this] { watch(); });
@@ -133,13 +139,15 @@ private:
     }
 
     void connectAgain() {
-        if (!link_.IsConnected() && ecu_.slavePath().isEmpty())
-            return; // the line is being replaced; the watchdog comes back
+        if (ecu_.slavePath().isEmpty()) {
+            QTimer::singleShot(200, this, [this] { connectAgain(); }); // the line is being replaced
+            return;
+        }
         ++figures.reconnects;
-        link_.GoOffline(OfflineCause::Program);
         environment_.online = false;
+        // As the program connects: through the delayed action, which opens reception again.
         link_.Begin(LineActivity::Connecting);
-        link_.RequestVersion();
+        link_.ArmDelayedAction(DelayedAction::Connect);
     }
 
     void startPolling() {
@@ -169,6 +177,8 @@ private:
     }
 
     void verifyWrite() {
+        // The simulator keeps every request it saw; a long soak must not measure that.
+        ecu_.clearRequestLog();
         const QVector<std::uint16_t> ecu = ecu_.image();
         long wrong = 0;
         for (const WritePlanStep &step : CalibrationWritePlan(config_.version))
@@ -192,7 +202,8 @@ private:
         std::fprintf(stderr, "hang: activity %d, step %d, last command '%c'\n", int(link_.activity()),
                      link_.steps().TransferStep, link_.state().LastCommand);
         lastProgress_.restart();
-        connectAgain();
+        // The way offline brings the next connect.
+        link_.GoOffline(OfflineCause::Program);
     }
 
     EcuSimRunner &ecu_;

@@ -4,7 +4,6 @@
 #include "app/MainWindow.h"
 #include "ecusim/EcuSimRunner.h"
 #include "link/Link.h"
-#include "tests/support/LinkTestAccess.h"
 #include "windows/options/OptionsWindow.h"
 
 #include <QApplication>
@@ -58,7 +57,7 @@ int main(int argc, char **argv) {
     ctx.form3->StaticText_version_info->setText(QStringLiteral("3FA1AD1AA"));
     FrameCounter counter;
     QObject::connect(ctx.link, &Link::liveFrameReceived, [&counter] { counter.onLiveData(); });
-    StateOf(ctx.link).PortName = path;
+    ctx.link->setPortName(path);
     if (!ctx.link->OpenPortIfClosed()) {
         std::fprintf(stderr, "cannot open %s\n", qPrintable(path));
         return 1;
@@ -73,8 +72,8 @@ int main(int argc, char **argv) {
     qapp.exec();
     const double elapsed = clock.elapsed() / 1000.0;
     std::printf("link at the end: last command '%c', poll timer %s, delayed action %d\n",
-                StateOf(ctx.link).LastCommand, LinkTimer(ctx.link, 1)->isActive() ? "running" : "stopped",
-                StateOf(ctx.link).DelayedAction);
+                ctx.link->state().LastCommand, ctx.link->polling() ? "running" : "stopped",
+                ctx.link->state().DelayedAction);
     ctx.link->StopLink();
 
     const double byteMs = 10.0 * 1000.0 / 9600.0; // start bit, 8 data bits, stop bit
@@ -84,7 +83,7 @@ int main(int argc, char **argv) {
     const double span = (counter.last - counter.first) / 1e9;
     const double rate = span > 0 ? (counter.frames - 1) / span : 0.0;
     std::printf("polled for %.1f s at 9600 baud: %d frames, comm errors %d\n", elapsed, counter.frames,
-                StateOf(ctx.link).CommErrors);
+                ctx.link->state().CommErrors);
     std::printf("cadence: 100 ms + 57 bytes x %.3f ms = %.1f ms, %.2f polls/s\n", byteMs, cycleMs, cadence);
     std::printf("poll rate: %.2f polls/s = %.1f %% of the cadence (goal at least 97 %%: %s)\n", rate,
                 rate / cadence * 100.0, rate / cadence >= 0.97 ? "met" : "MISSED");
