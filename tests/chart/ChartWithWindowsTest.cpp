@@ -1,5 +1,6 @@
 // The chart inside the program's real windows: clicks in the map grids, the options it reads and the
 // grids it writes back into.
+#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QtTest>
@@ -59,6 +60,7 @@ private slots:
     void closingHidesTheMainWindowsEditMenu();
     void f10GoesOnlineWithoutDisablingTheMapGrids();
     void writeBackArmsTheSingleValueChangeOnTheLink();
+    void aHeaderClickHandsTheKeysToTheChartAlsoWhenItIsOpen();
 };
 
 void ChartWithWindowsTest::rowHeaderClickChartsTheRowWithTheStrokeModeCeiling() {
@@ -166,6 +168,22 @@ void ChartWithWindowsTest::writeBackArmsTheSingleValueChangeOnTheLink() {
     QCOMPARE(link.DelayedAction, 1);
     QVERIFY(link.Timer4->isActive());
     p.ctx.link = nullptr;
+}
+
+void ChartWithWindowsTest::aHeaderClickHandsTheKeysToTheChartAlsoWhenItIsOpen() {
+    Program p;
+    DataGrid *grid = p.form1->AdvStringGrid_fuel;
+    grid->setEnabled(true);
+    p.form1->show();
+    for (int row : {3, 5}) { // the second click finds the chart open
+        p.form1->activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget *>(p.form1.get()));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                          grid->visualItemRect(grid->item(row, 0)).center());
+        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget *>(p.form4.get()));
+    }
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+    QCOMPARE(p.form1->AdvStringGrid_fuel->cellText(1, 5), QString("0.10"));
 }
 
 QTEST_MAIN(ChartWithWindowsTest)
