@@ -62,8 +62,15 @@ public:
         if (!menu_.signKeys || field != menu_.percentField || (key->modifiers() & Qt::KeypadModifier))
             return false;
         // The key with "-" of the main keyboard makes a positive value negative, the key with "=" and "+"
-        // makes a negative value positive; the keys themselves are not typed into the field.
+        // makes a negative value positive; the keys themselves are not typed into the field. Over a
+        // selected text or a 0 the minus is typed instead, so that "-5" starts a negative number.
         if (key->key() == Qt::Key_Minus) {
+            QLineEdit *edit = field->findChild<QLineEdit *>();
+            if (edit && (edit->hasSelectedText() || field->value() == 0)) {
+                if (!edit->hasSelectedText())
+                    edit->selectAll();
+                return false;
+            }
             if (field->value() > 0)
                 field->setValue(-field->value());
             return true;

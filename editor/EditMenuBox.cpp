@@ -5,9 +5,28 @@
 #include "editor/EditJobs.h"
 #include "editor/EditMenuParts.h"
 
+#include <QKeyEvent>
+#include <QShortcut>
 #include <QSignalBlocker>
 
-#include <QShortcut>
+namespace {
+// The percent field steps by 0.01 and pages by 1.0; Qt's own page is ten single steps.
+class PercentField : public QDoubleSpinBox {
+public:
+    using QDoubleSpinBox::QDoubleSpinBox;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override {
+        const bool up = event->key() == Qt::Key_PageUp;
+        if ((up || event->key() == Qt::Key_PageDown) && !isReadOnly()) {
+            stepBy(up ? 100 : -100);
+            event->accept();
+            return;
+        }
+        QDoubleSpinBox::keyPressEvent(event);
+    }
+};
+} // namespace
 
 void TForm1::buildEditMenu() {
     GroupBox_Edit_menu = MakeEditMenuBox(this, QRect(580, 150, 206, 236));
@@ -27,7 +46,7 @@ void TForm1::buildEditMenu() {
     Label_percentvalue = new QLabel(QStringLiteral("% "), box);
     Label_percentvalue->setObjectName(QStringLiteral("Label_percentvalue"));
     Label_percentvalue->setGeometry(12, 122, 60, 24);
-    AdvSpinEdit_percentvalue = new QDoubleSpinBox(box);
+    AdvSpinEdit_percentvalue = new PercentField(box);
     AdvSpinEdit_percentvalue->setObjectName(QStringLiteral("AdvSpinEdit_percentvalue"));
     AdvSpinEdit_percentvalue->setGeometry(76, 122, 118, 24);
     AdvSpinEdit_percentvalue->setDecimals(2);

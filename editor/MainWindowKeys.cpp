@@ -15,23 +15,32 @@
 MainWindowKeys::MainWindowKeys(AppContext &ctx, QObject *parent) : QObject(parent), ctx_(ctx) {}
 
 bool MainWindowKeys::eventFilter(QObject *watched, QEvent *event) {
-    if (event->type() == QEvent::KeyRelease) {
-        lastPress_ = nullptr;
-        return false;
-    }
-    if (event->type() != QEvent::KeyPress || !watched->isWidgetType() || !ctx_.form1)
+    const QEvent::Type type = event->type();
+    if ((type != QEvent::ShortcutOverride && type != QEvent::KeyPress) || !watched->isWidgetType() ||
+        !ctx_.form1)
         return false;
     auto *widget = static_cast<QWidget *>(watched);
-    auto *key = static_cast<QKeyEvent *>(event);
     if (widget->window() != ctx_.form1)
         return false;
-    if (event == lastPress_ && key->key() == lastKey_ && key->modifiers() == lastModifiers_)
+    const bool passedOn = event == seen_ && seenBy_ && widget == seenBy_->parentWidget();
+    seen_ = event;
+    seenBy_ = widget;
+    if (passedOn)
         return false;
-    lastPress_ = event;
-    lastKey_ = key->key();
-    lastModifiers_ = key->modifiers();
+    auto *key = static_cast<QKeyEvent *>(event);
+    if (type == QEvent::KeyPress) {
+        const bool pending =
+            pressPending_ && key->key() == pendingKey_ && key->modifiers() == pendingModifiers_;
+        pressPending_ = false;
+        if (pending)
+            return false;
+    } else {
+        pressPending_ = true;
+        pendingKey_ = key->key();
+        pendingModifiers_ = key->modifiers();
+    }
     KeyDown(key->key(), key->modifiers());
-    return false; // never consumed
+    return false; // never consumed: an override left unaccepted lets the mnemonics work as well
 }
 
 bool MainWindowKeys::ToolbarEnabled(const char *buttonName) const {

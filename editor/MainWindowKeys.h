@@ -1,12 +1,14 @@
 #pragma once
 // The main window's key table. The main window sees every key before its focused control (key preview):
-// this filter watches the key presses aimed at the main window or any control inside it, runs the
-// command of the table, and never consumes the key, so the focused control still gets it.
+// this filter watches the keys aimed at the main window or any control inside it, runs the command of
+// the table, and never consumes the key, so the focused control (or the button whose mnemonic it is)
+// still gets it.
 #include <QObject>
 #include <QPointer>
 
 struct AppContext;
 class QKeyEvent;
+class QWidget;
 
 class MainWindowKeys : public QObject {
     Q_OBJECT
@@ -25,9 +27,15 @@ private:
     bool ToolbarEnabled(const char *buttonName) const;
 
     AppContext &ctx_;
-    // One key press travels from the focused control up to its parents; act on it once. The event object
-    // alone does not tell (the next press may reuse its address), so the key and modifiers count too.
-    const QEvent *lastPress_ = nullptr;
-    int lastKey_ = 0;
-    Qt::KeyboardModifiers lastModifiers_;
+    // One key press reaches the filter as its shortcut override first (Qt asks whether a mnemonic or
+    // shortcut may take it), then, unless a shortcut took it, as the press itself; both travel from the
+    // focused control up to its parents as the same event. Act on the first sight only: a sight is a
+    // step of the same journey when it is the same event arriving at the parent of the last receiver.
+    // (Key releases tell nothing: a modal dialog that a command runs handles other keys meanwhile.)
+    const QEvent *seen_ = nullptr;
+    QPointer<QWidget> seenBy_;
+    // The press that follows the override just acted on.
+    bool pressPending_ = false;
+    int pendingKey_ = 0;
+    Qt::KeyboardModifiers pendingModifiers_;
 };

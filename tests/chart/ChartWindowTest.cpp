@@ -575,6 +575,10 @@ void ChartWindowTest::jumpToLiveCellUsesTheLoadOfTheShownTab() {
     c.ShowMapLine(ChartMap::Injection, 1, 0);
     c.JumpToLiveCell(true); // from the main window: 6100 / 500 rounded
     QCOMPARE(c.ChartLine, 12);
+    rig.version = "3FA1AD1AA"; // the long frames fill the second dashboard's speed only
+    rig.dashboard["Label_Enginespeed_waarde3"] = "3400";
+    c.JumpToLiveCell(true);
+    QCOMPARE(c.ChartLine, 7);
     rig.ctx.LiveRow = 3;
     c.JumpToLiveCell(false);
     QCOMPARE(c.ChartLine, 3);

@@ -1,6 +1,7 @@
 // The chart inside the program's real windows: clicks in the map grids, the options it reads and the
 // grids it writes back into.
 #include "tests/support/LinkTestAccess.h"
+#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QtTest>
@@ -63,6 +64,7 @@ private slots:
     void closingHidesTheMainWindowsEditMenu();
     void f10GoesOnlineWithoutDisablingTheMapGrids();
     void writeBackArmsTheSingleValueChangeOnTheLink();
+    void aHeaderClickHandsTheKeysToTheChartAlsoWhenItIsOpen();
 };
 
 void ChartWithWindowsTest::rowHeaderClickChartsTheRowWithTheStrokeModeCeiling() {
@@ -170,6 +172,22 @@ void ChartWithWindowsTest::writeBackArmsTheSingleValueChangeOnTheLink() {
     QCOMPARE(StateOf(link).DelayedAction, 1);
     QVERIFY(LinkTimer(link, 4)->isActive());
     p.ctx.link = nullptr;
+}
+
+void ChartWithWindowsTest::aHeaderClickHandsTheKeysToTheChartAlsoWhenItIsOpen() {
+    Program p;
+    DataGrid *grid = p.form1->AdvStringGrid_fuel;
+    grid->setEnabled(true);
+    p.form1->show();
+    for (int row : {3, 5}) { // the second click finds the chart open
+        p.form1->activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget *>(p.form1.get()));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                          grid->visualItemRect(grid->item(row, 0)).center());
+        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget *>(p.form4.get()));
+    }
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+    QCOMPARE(p.form1->AdvStringGrid_fuel->cellText(1, 5), QString("0.10"));
 }
 
 QTEST_MAIN(ChartWithWindowsTest)

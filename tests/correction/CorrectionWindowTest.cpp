@@ -82,6 +82,14 @@ private slots:
         QCOMPARE(windows.form2->AdvStringGrid_luchttemp->cellText(31, 0), QString("135"));
         QCOMPARE(windows.form2->AdvStringGrid_Air_pressure->cellText(31, 0), QString("1060"));
         QCOMPARE(windows.form2->Label_watertemp_text->text(), QString("Water-temp in °C"));
+
+        // The six decimals of the battery axis fit their columns; the other tables keep 40 pixels.
+        DataGrid *battery = windows.form2->AdvStringGrid_battery;
+        QCOMPARE(battery->cellText(31, 0), QString("15.750000"));
+        const int margins = 2 * (battery->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1);
+        QVERIFY(QFontMetrics(battery->item(0, 31)->font()).horizontalAdvance("15.750000") + margins <=
+                battery->columnWidth(31));
+        QCOMPARE(windows.form2->AdvStringGrid_luchttemp->columnWidth(31), 40);
     }
 };
 

@@ -140,6 +140,14 @@ private slots:
         percent->setValue(-7.0);
         QTest::keyClick(percent, Qt::Key_Plus);
         QCOMPARE(percent->value(), 7.0);
+        // Over a 0 or a selected text the minus starts a negative number; the page step is 1.
+        percent->setValue(0.0);
+        QTest::keyClicks(percent, "-5");
+        QCOMPARE(percent->value(), -5.0);
+        percent->selectAll();
+        QTest::keyClicks(percent, "-2");
+        QTest::keyClick(percent, Qt::Key_PageUp);
+        QCOMPARE(percent->value(), -1.0);
 
         // Opening the menu over the other map keeps the operation even when the value must move.
         main->AdvSpinEdit_setvalue->setValue(0.0);
@@ -330,7 +338,7 @@ private slots:
         Click(water, 0, 1);
         water->selectRange({0, 1, 4, 1});
         w->RadioButton_hor_interpol->setChecked(true);
-        QTest::mouseClick(w->Button_ok_editmenu, Qt::LeftButton);
+        QTest::keyClick(water, Qt::Key_Return); // Enter outside the fields acts as "&Ok" too
         QVERIFY(f.waitForJobEnd());
         const QStringList line{"0.0", "10.0", "20.0", "30.0", "40.0"};
         for (int column = 0; column <= 4; ++column)

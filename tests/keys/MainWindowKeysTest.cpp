@@ -1,10 +1,13 @@
 #include "tests/app/AppFixture.h"
 
+#include "app/CalibrationFiles.h"
 #include "windows/chart/ChartWindow.h"
 #include "windows/correction/CorrectionWindow.h"
 
+#include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
+#include <QTimer>
 #include <QToolButton>
 
 class MainWindowKeysTest : public QObject {
@@ -47,6 +50,10 @@ private slots:
         QVERIFY(app.main()->Button_cancel_Up_download_menu->isVisible());
         QVERIFY(!app.main()->Button_stay_offline->isVisible());
         QVERIFY(!button("SpeedButton_options")->isEnabled());
+        // The table sees Alt+C before the visible "&Cancel" takes it as its mnemonic: both act.
+        press(app.main()->focusWidget() ? app.main()->focusWidget() : app.main(), Qt::Key_C, Qt::AltModifier);
+        QCOMPARE(app.ctx().form4->ChartMode, ChartView::LoadColumn);
+        QTRY_VERIFY(!app.main()->GroupBox_up_download_menu->isVisible());
     }
 
     void f4OpensTheOptionsButAltF4IsLeftToTheWindowSystem() {
@@ -99,6 +106,38 @@ private slots:
         grid->setEnabled(true);
         press(grid, Qt::Key_Right);
         QCOMPARE(grid->currentColumn(), 4);
+    }
+
+    // A modal dialog runs its own event loop, in which the key is let go; afterwards the same press goes
+    // on to the parents of the focused control and must not run the command a second time.
+    void aKeyWhoseCommandRunsAModalDialogActsOnce() {
+        enableToolbar(true);
+        int asked = 0;
+        auto modal = [&] {
+            ++asked;
+            QDialog dialog(app.main());
+            QTimer::singleShot(0, &dialog, [&] {
+                QTest::keyRelease(&dialog, Qt::Key_F3);
+                dialog.accept();
+            });
+            dialog.exec();
+        };
+        app.ctx().calibrationFiles->setFileDialog([&](const FileDialogRequest &request) {
+            modal();
+            return request.mode == FileDialogRequest::Mode::Save ? QDir::tempPath() + "/keys-once.f03"
+                                                                 : QString();
+        });
+        app.main()->onOpenManual = modal; // as the "Can't find: ..." box would
+        app.main()->AdvStringGrid_fuel->setEnabled(true);
+        app.main()->ShowEditMenu(FuelMapGrid);
+        for (QWidget *focus :
+             QList<QWidget *>{app.main()->AdvStringGrid_fuel, app.main()->AdvSpinEdit_percentvalue})
+            for (int key : {Qt::Key_F3, Qt::Key_F2, Qt::Key_F1}) {
+                focus->setFocus();
+                const int before = asked;
+                press(app.main()->focusWidget(), key);
+                QCOMPARE(asked, before + 1);
+            }
     }
 };
 

@@ -426,6 +426,12 @@ private slots:
         click(w->Button_ok_Options_menu);
         QVERIFY(w->CheckBox_NTC_sensor_aktief->isChecked());
         QVERIFY(!main->xpPageControl_injection->isTabVisible(tab));
+        // Below "3FA" the unit comes back from the ECU or a file padded to six characters.
+        showWindow(QStringLiteral("2FA1AA1AA"));
+        w->Edit_Correction_table_eenheid->setText(QString::fromUtf8("\xC2\xB0"
+                                                                    "C    "));
+        click(w->Button_ok_Options_menu);
+        QVERIFY(w->CheckBox_NTC_sensor_aktief->isChecked());
 
         // Older firmware has a fixed RPM scale.
         showWindow(QStringLiteral("2FA1AA1AA"));
@@ -434,6 +440,17 @@ private slots:
         QCOMPARE(rows[0]->value(), 500);
         QCOMPARE(main->AdvStringGrid_fuel->cellText(0, 1), QStringLiteral("500"));
         QCOMPARE(main->AdvStringGrid_fuel->cellText(0, 25), QStringLiteral("12500"));
+    }
+
+    void enter_presses_ok_from_the_menu_but_never_from_an_open_sub_panel() {
+        showWindow(QStringLiteral("3FA1AD1AA"));
+        click(w->Button_remarks);
+        QTest::keyClick(w->Edit_remarks_line1, Qt::Key_Return);
+        QVERIFY(w->GroupBox_Remarks->isVisible());
+        click(w->Button_Ok_remarks);
+        w->Button_RPM_pickup->setFocus();
+        QTest::keyClick(w->Button_RPM_pickup, Qt::Key_Return);
+        QVERIFY(!w->isVisible());
     }
 
     void window_cancel_gives_back_the_grids_and_toolbar() {

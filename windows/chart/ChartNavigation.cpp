@@ -249,10 +249,14 @@ int TForm4::liveLoadColumn() const {
 void TForm4::JumpToLiveCell(bool fromMainWindow) {
     if (ChartMode == ChartView::SpeedRow) {
         int row = ClampRow(ctx_.LiveRow);
-        if (fromMainWindow)
-            row = SpeedRowFromText(links.dashboardText
-                                       ? links.dashboardText(QStringLiteral("Label_Enginespeed_waarde"))
-                                       : QString());
+        if (fromMainWindow) {
+            // The engine speed of the dashboard in use: only the long frames of "3FA" on fill the second.
+            const QString version = links.firmwareVersion ? links.firmwareVersion() : QString();
+            const QString label = VersionAtLeast(version, QStringLiteral("3FA"))
+                                      ? QStringLiteral("Label_Enginespeed_waarde3")
+                                      : QStringLiteral("Label_Enginespeed_waarde");
+            row = SpeedRowFromText(links.dashboardText ? links.dashboardText(label) : QString());
+        }
         ChartLine = row - 1;
         NextLine();
     } else if (ChartMode == ChartView::LoadColumn) {

@@ -39,14 +39,10 @@ void TForm4::ShowMapLine(ChartMap map, int row, int column) {
     placeWindow(52);
     if (column == 0 && row > 0 && row <= LineCount(ChartView::SpeedRow)) {
         buildSpeedRow(map, row);
-        show();
-        raise();
-        setFocus();
+        showActive();
     } else if (row == 0 && column > 0 && column <= LineCount(ChartView::LoadColumn)) {
         buildLoadColumn(map, column);
-        show();
-        raise();
-        setFocus();
+        showActive();
     }
     if (restore)
         ctx_.LiveTracking = true;
@@ -57,11 +53,18 @@ void TForm4::ShowTable(int row) {
     placeWindow(1);
     if (row == 0) {
         buildTable(currentTableSelector());
-        show();
-        raise();
-        setFocus();
+        showActive();
     }
     ctx_.LiveTracking = wasOn && row == 0;
+}
+
+// The keys of the chart belong to it once a view is chosen, also when it was open already (a click in
+// another window left that window active).
+void TForm4::showActive() {
+    show();
+    raise();
+    activateWindow();
+    setFocus();
 }
 
 void TForm4::NextLine() {

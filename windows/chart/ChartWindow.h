@@ -150,6 +150,7 @@ private:
     void buildLoadColumn(ChartMap map, int column);
     void buildTable(ChartTable table);
     void rebuildAfterMove();
+    void showActive(); // shown, raised and active, the keyboard here
     void fillSpeedRowBars(DataGrid *grid, int row);
     void fillLoadColumnBars(DataGrid *grid, int column);
     void setLeftAxis(double minimum, double maximum, const QString &title);

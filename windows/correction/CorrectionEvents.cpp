@@ -204,6 +204,18 @@ void TForm2::Button_cancel_editmenuClick() {
     ctx_.LiveTracking = true;
 }
 
+void TForm2::keyPressEvent(QKeyEvent *event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (!enter || (event->modifiers() & ~Qt::KeypadModifier) || !GroupBox_Edit_menu->isVisible()) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    // The menu's default button; the spin fields press it themselves and never pass Enter on.
+    if (Button_ok_editmenu->isEnabled())
+        Button_ok_editmenu->click();
+    event->accept();
+}
+
 bool TForm2::PreviewKey(QObject *watched, QKeyEvent *event) {
     // A key a child leaves alone travels on to its parents as the same event; look at each key once.
     auto *widget = qobject_cast<QWidget *>(watched);

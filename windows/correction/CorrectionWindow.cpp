@@ -1,10 +1,13 @@
 #include "windows/correction/CorrectionWindow.h"
 
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QShowEvent>
+#include <QStyle>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/AppContext.h"
 #include "core/FirmwareVersion.h"
@@ -48,6 +51,15 @@ TForm2::TForm2(AppContext &ctx, QWidget *parent)
         buildTable("AdvStringGrid_Air_pressure", "Label_Air_presssure_text",
                    QStringLiteral("Air-Pressure in mBar"), "Label_Air_presssure_eenheid", QStringLiteral("%"),
                    QStringLiteral("%.1f"), &Label_Air_presssure_text, &Label_Air_presssure_eenheid);
+
+    // The battery axis is written with six decimals ("15.750000"): its columns are made as wide as that
+    // text needs in the bold 10 point of the headers, the other tables keep their 40 pixels.
+    QFont header = AdvStringGrid_battery->font();
+    header.setBold(true);
+    header.setPointSize(10);
+    const int textMargins = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
+    AdvStringGrid_battery->setColumnWidths(std::max(
+        ColumnWidth, QFontMetrics(header).horizontalAdvance(QStringLiteral("15.750000")) + textMargins + 2));
 
     for (auto table : {CorrectionTable::Water, CorrectionTable::Air, CorrectionTable::Battery,
                        CorrectionTable::AirPressure}) {

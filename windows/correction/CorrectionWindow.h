@@ -96,6 +96,8 @@ public slots:
 protected:
     void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // Enter that no control used presses the edit menu's "&Ok" while the menu is shown.
+    void keyPressEvent(QKeyEvent *event) override;
 
     AppContext &ctx_;
 

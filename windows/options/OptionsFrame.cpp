@@ -130,10 +130,13 @@ void TForm3::Button_ok_Options_menuClick() {
     // While another conversation has the line, Ok waits for the user to try again: nothing changes.
     if (ctx_.link && ctx_.link->busy())
         return;
-    // The NTC table only makes sense with its fixed range and unit.
+    // The NTC table only makes sense with its fixed range and unit. A unit read from the ECU or a file
+    // comes padded to its six characters.
+    QString unit = Edit_Correction_table_eenheid->text();
+    while (unit.endsWith(QLatin1Char(' ')) || unit.endsWith(QChar(0)))
+        unit.chop(1);
     if (CheckBox_NTC_sensor_aktief->isChecked() &&
-        (Edit_Correction_table_eenheid->text() != QStringLiteral("\u00B0C") ||
-         AdvSpinEdit_Max_Correction_table->value() != 135 ||
+        (unit != QStringLiteral("\u00B0C") || AdvSpinEdit_Max_Correction_table->value() != 135 ||
          AdvSpinEdit_Min_Correction_table->value() != -20)) {
         const QSignalBlocker quiet(CheckBox_NTC_sensor_aktief);
         CheckBox_NTC_sensor_aktief->setChecked(false);

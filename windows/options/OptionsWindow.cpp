@@ -5,6 +5,7 @@
 #include "windows/options/OptionsWidgets.h"
 
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QVBoxLayout>
 
 using namespace OptionsWidgets;
@@ -59,6 +60,19 @@ TForm3::TForm3(AppContext &ctx, QWidget *parent)
 TForm3::~TForm3() {
     if (ctx_.form3 == this)
         ctx_.form3 = nullptr;
+}
+
+void TForm3::keyPressEvent(QKeyEvent *event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    const Qt::KeyboardModifiers held = event->modifiers() & ~Qt::KeypadModifier;
+    if (!enter || held != Qt::NoModifier) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    // While a sub-panel is open the menu's "&Ok" is hidden: Enter never leaves the window from there.
+    if (Button_ok_Options_menu->isVisible() && Button_ok_Options_menu->isEnabled())
+        Button_ok_Options_menu->click();
+    event->accept();
 }
 
 QString TForm3::currentVersion() const {

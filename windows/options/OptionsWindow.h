@@ -39,6 +39,7 @@
 struct AppContext;
 class OptionsCalibrationPart;
 class QGridLayout;
+class QKeyEvent;
 class QShowEvent;
 class QVBoxLayout;
 
@@ -480,6 +481,8 @@ protected:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    // Enter that no control used presses the default button "&Ok" while it is shown.
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void connectControlEvents();
