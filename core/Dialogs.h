@@ -6,7 +6,8 @@
 #include <QString>
 #include <functional>
 
-enum class DialogKind { Warning, Information, Error, Confirmation };
+// Plain: a message box without an icon.
+enum class DialogKind { Warning, Information, Error, Confirmation, Plain };
 enum class DialogButton { Ok, Yes, No, Cancel, Ignore };
 
 struct DialogRequest {
@@ -25,6 +26,7 @@ public:
     void warning(const QString &text) { show(DialogKind::Warning, text); }
     void information(const QString &text) { show(DialogKind::Information, text); }
     void error(const QString &text) { show(DialogKind::Error, text); }
+    void plain(const QString &text) { show(DialogKind::Plain, text); }
 
     void setPresenter(Presenter presenter) { presenter_ = std::move(presenter); }
     // Everything shown so far, oldest first; tests read and clear it.
