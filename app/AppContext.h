@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "core/ImageBaseline.h"
+
 class TForm1;                      // main window (app/MainWindow.h)
 class TForm2;                      // correction tables (windows/correction/CorrectionWindow.h)
 class TForm3;                      // options (windows/options/OptionsWindow.h)
@@ -37,6 +39,7 @@ struct AppContext {
     bool LiveTracking = true;
     int LiveRow = 1;
     CommandLine commandLine;
+    ImageBaseline baseline; // the image last read or loaded; kept and used by the data-set codec
 
     Dialogs *dialogs = nullptr;
     // The one owner of the line; parts hear what happens on it through its signals.

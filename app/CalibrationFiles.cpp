@@ -79,7 +79,7 @@ bool CalibrationFiles::SaveCalibrationFile(const QString &path) {
     if (!written) {
         file.cancelWriting();
         if (ctx_.dialogs)
-            ctx_.dialogs->information(WriteError);
+            ctx_.dialogs->plain(WriteError);
         return false;
     }
     return true;
@@ -99,7 +99,7 @@ bool CalibrationFiles::LoadCalibrationFile(const QString &path) {
     }
     if (!contents) {
         if (ctx_.dialogs)
-            ctx_.dialogs->information(ReadError);
+            ctx_.dialogs->plain(ReadError);
         return false;
     }
 

@@ -15,6 +15,8 @@ QMessageBox::Icon IconOf(DialogKind kind) {
         return QMessageBox::Critical;
     case DialogKind::Confirmation:
         return QMessageBox::Question;
+    case DialogKind::Plain:
+        return QMessageBox::NoIcon;
     }
     return QMessageBox::NoIcon;
 }

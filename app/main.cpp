@@ -7,8 +7,8 @@
 
 int main(int argc, char **argv) {
     QApplication app(argc, argv);
+    // Only the name: a display name would be appended to every window caption.
     QApplication::setApplicationName(QStringLiteral("QVR Fuel"));
-    QApplication::setApplicationDisplayName(QStringLiteral("QVR Fuel"));
 
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();

@@ -25,7 +25,7 @@ std::uint16_t AuxEncodeInteger(int type, int value) {
         return toWord(RoundHalfEven(value / 100.0));
     if (isTemperature(type))
         return toWord(value + 20);
-    return toWord(value);
+    return EncodeSignMagnitude(value);
 }
 
 int AuxDecodeInteger(int type, std::uint16_t word) {
@@ -35,7 +35,7 @@ int AuxDecodeInteger(int type, std::uint16_t word) {
         return word * 100;
     if (isTemperature(type))
         return word - 20;
-    return word;
+    return DecodeSignMagnitude(word);
 }
 
 std::uint16_t AuxEncodeDecimal(int type, double value) {
@@ -47,7 +47,7 @@ std::uint16_t AuxEncodeDecimal(int type, double value) {
         return toWord(RoundHalfEven(value * 10.0));
     if (isTemperature(type))
         return toWord(RoundHalfEven(value + 20.0));
-    return toWord(RoundHalfEven(value));
+    return EncodeSignMagnitude(RoundHalfEven(value));
 }
 
 double AuxDecodeDecimal(int type, std::uint16_t word) {
@@ -59,5 +59,5 @@ double AuxDecodeDecimal(int type, std::uint16_t word) {
         return word / 10.0;
     if (isTemperature(type))
         return word - 20.0;
-    return word;
+    return DecodeSignMagnitude(word);
 }

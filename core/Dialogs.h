@@ -7,7 +7,8 @@
 #include <functional>
 #include <optional>
 
-enum class DialogKind { Warning, Information, Error, Confirmation };
+// Plain: a message box without an icon.
+enum class DialogKind { Warning, Information, Error, Confirmation, Plain };
 enum class DialogButton { Ok, Yes, No, Cancel, Ignore };
 
 struct DialogRequest {
@@ -30,6 +31,7 @@ public:
     void warning(const QString &text) { show(DialogKind::Warning, text); }
     void information(const QString &text) { show(DialogKind::Information, text); }
     void error(const QString &text) { show(DialogKind::Error, text); }
+    void plain(const QString &text) { show(DialogKind::Plain, text); }
 
     void setPresenter(Presenter presenter) { presenter_ = std::move(presenter); }
     // Everything shown so far, oldest first; tests read and clear it.

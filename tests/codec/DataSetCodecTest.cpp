@@ -1,5 +1,6 @@
 // The image <-> controls codec against the real windows.
 #include <QtTest>
+#include <functional>
 
 #include "RepresentableImage.h"
 #include "WindowsFixture.h"
@@ -52,6 +53,7 @@ private slots:
         QCOMPARE(f.AdvSpinEdit_Air_pressure_sensor_adjustment->value(), -12.3);
         QVERIFY(f.RadioButton_Engine_load_Air_pressure->isChecked());
         QCOMPARE(f.SpinEdit_second_stage_rpm->value(), 12500);
+        QCOMPARE(f.SpinEdit_AUX1_Channel2_off->value(), -5);
         QCOMPARE(f.AdvSpinEdit_mode1_AUX1_hyst_channel1->value(), 0.5);
         QVERIFY(f.CheckBox_AUX1_output_inverted->isChecked());
         QVERIFY(f.RadioButton_mode1_AUX1->isChecked());
@@ -61,36 +63,83 @@ private slots:
         QVERIFY(f.CheckBox_enable_type2->isChecked());
     }
 
-    // These words do not come back as they went in, by design.
-    void fixedAndCoarseWordsDoNotRoundTrip() {
+    // Untouched, what the controls cannot show goes back word for word; not on another firmware.
+    void wordsTheControlsCannotShowComeBackUntouched() {
         {
             WindowsFixture windows("3FA1AD1AA");
-            QVector<std::uint16_t> image = representableImage("3FA1AD1AA");
-            image[436] = textWord('O', 'i'); // "3FA": the table name is always "Water-temp"
-            image[444] = 0;                  // NTC always on
-            image[446] = 100;                // maximum always 135
-            image[456] = 16;                 // both corrections always on: 16 -> 19
-            image[578] = 1234;               // battery cells show 0.01 ms: 1.234 -> 1.23
-            image[656] = 1 << 8 | 1;         // factor 1.0039 shows as 1.00
-            image[510] = 77;                 // reserved
+            const QVector<std::uint16_t> image = unrepresentableImage();
             DecodeImage(windows.ctx, image);
-            const QVector<std::uint16_t> again = EncodeImage(windows.ctx);
-            QCOMPARE(again[436], textWord('W', 'a'));
-            QCOMPARE(again[444], std::uint16_t(1));
-            QCOMPARE(again[446], std::uint16_t(135));
-            QCOMPARE(again[456], std::uint16_t(19));
-            QCOMPARE(again[578], std::uint16_t(1230));
-            QCOMPARE(again[656], std::uint16_t(1 << 8));
-            QCOMPARE(again[510], std::uint16_t(0));
+            QCOMPARE(windows.form2->AdvStringGrid_battery->cellText(0, 1), QString("1.23"));
+            const QString difference = firstDifference(image, EncodeImage(windows.ctx));
+            QVERIFY2(difference.isEmpty(), qPrintable(difference));
+            QCOMPARE(EncodeWords(windows.ctx, 570, 10), image.mid(570, 10));
+
+            windows.setVersion("3FA1AD1AB");
+            const QVector<std::uint16_t> fresh = EncodeImage(windows.ctx);
+            QCOMPARE(fresh[436], textWord('W', 'a'));
+            QCOMPARE(fresh[444], std::uint16_t(1));
+            QCOMPARE(fresh[446], std::uint16_t(135));
+            QCOMPARE(fresh[456], std::uint16_t(19));
+            QCOMPARE(fresh[457], std::uint16_t(0));
+            QCOMPARE(fresh[510], std::uint16_t(0));
+            QCOMPARE(fresh[578], std::uint16_t(1230));
+            QCOMPARE(fresh[640], std::uint16_t(0));
+            QCOMPARE(fresh[644], std::uint16_t(135));
+            QCOMPARE(fresh[656], std::uint16_t(1 << 8));
         }
         {
-            // Generation "1" has no pickup choice: the high byte is dropped.
+            // Generation "1" has no pickup choice: the high byte is kept, not shown.
             WindowsFixture windows("1FA1AD1AA");
             QVector<std::uint16_t> image = representableImage("1FA1AD1AA");
             image[432] = 0x0100 | 24;
+            image[510] = 9;
             DecodeImage(windows.ctx, image);
-            QCOMPARE(EncodeImage(windows.ctx)[432], std::uint16_t(24));
             QCOMPARE(windows.form3->ComboBox_number_of_cylinders->currentIndex(), 4);
+            QCOMPARE(EncodeImage(windows.ctx), image);
+        }
+    }
+
+    // A word is taken from the controls again once any control it depends on changes.
+    void changingOneControlChangesOnlyItsOwnWords() {
+        struct Change {
+            const char *what;
+            std::function<void(WindowsFixture &)> change;
+            QList<QPair<int, int>> words; // address, new word
+        };
+        const QList<Change> changes{
+            {"battery cell",
+             [](WindowsFixture &w) { w.form2->AdvStringGrid_battery->setCellValue(0, 1, 0.5); },
+             {{578, 500}}},
+            {"low byte of a pair",
+             [](WindowsFixture &w) { w.form3->SpinEdit_acc_amplifier->setValue(20); },
+             {{570, 95 << 8 | 20}}},
+            {"air pressure off takes the shown factor too",
+             [](WindowsFixture &w) { w.form3->RadioButton_Engine_load_MAP->setChecked(true); },
+             {{656, 0}}},
+            {"water temperature below zero",
+             [](WindowsFixture &w) { w.form3->SpinEdit_AUX1_Channel2_off->setValue(-20); },
+             {{645, 0x8014}}},
+            {"kind of a channel and its thresholds",
+             [](WindowsFixture &w) { w.form3->SetAux1Mode0ChannelKind(1, 2); },
+             {{640, 2}, {641, 15}, {642, 15}}},
+            {"mode code",
+             [](WindowsFixture &w) { w.form3->CheckBox_AUX1_output_inverted->setChecked(true); },
+             {{646, 3}}},
+            {"remark line",
+             [](WindowsFixture &w) { w.form3->Edit_remarks_line2->setText(QString(32, 'x')); },
+             {{474, textWord('x', 'x')}, {489, textWord('x', 'x')}}},
+        };
+        for (const Change &c : changes) {
+            WindowsFixture windows("3FA1AD1AA");
+            QVector<std::uint16_t> expected = unrepresentableImage();
+            DecodeImage(windows.ctx, expected);
+            c.change(windows);
+            if (QString(c.what) == "remark line")
+                std::fill(expected.begin() + 474, expected.begin() + 490, textWord('x', 'x'));
+            for (const auto &[address, word] : c.words)
+                expected[address] = std::uint16_t(word);
+            const QString difference = firstDifference(expected, EncodeImage(windows.ctx));
+            QVERIFY2(difference.isEmpty(), qPrintable(QString(c.what) + ": " + difference));
         }
     }
 

@@ -1,6 +1,7 @@
 #pragma once
 // Calibration images whose every word the controls can hold exactly, so that decoding into the windows
-// and encoding again must give them back word for word. Values are written out as the raw words.
+// and encoding again must give them back word for word, and images with words the controls cannot show.
+// Values are written out as the raw words.
 #include <QString>
 #include <QVector>
 #include <cstdint>
@@ -110,13 +111,13 @@ inline QVector<std::uint16_t> representableImage(const QString &version) {
     for (int i = 0; i < 16; ++i)
         image[624 + i] = std::uint16_t(20 * (i % 4 + 1) + i);
     image[639] = 65535;
-    image[640] = 1, image[641] = 125, image[642] = 30;  // Enginespeed on 12500, off 3000
-    image[643] = 4, image[644] = 90, image[645] = 85;   // Water-temp. on 90, off 85
-    image[646] = 3;                                     // inverted, mode 1
-    image[647] = 2, image[648] = 125, image[649] = 32;  // TPS on 12.5, off 3.2
-    image[650] = 3, image[651] = 150, image[652] = 120; // Boost pressure on 150, off 120
-    image[653] = 5;                                     // hysteresis 0.5 TPS
-    image[654] = 10;                                    // hysteresis 10 kpa
+    image[640] = 1, image[641] = 125, image[642] = 30;    // Enginespeed on 12500, off 3000
+    image[643] = 4, image[644] = 90, image[645] = 0x8005; // Water-temp. on 90, off -5
+    image[646] = 3;                                       // inverted, mode 1
+    image[647] = 2, image[648] = 125, image[649] = 32;    // TPS on 12.5, off 3.2
+    image[650] = 3, image[651] = 150, image[652] = 120;   // Boost pressure on 150, off 120
+    image[653] = 5;                                       // hysteresis 0.5 TPS
+    image[654] = 10;                                      // hysteresis 10 kpa
     if (ab) {
         image[655] = 28738;                          // -12.3 %
         image[656] = ad ? (1 << 8 | 128) : (1 << 8); // air pressure sensor; factor 1.50 from "3FA1AD"
@@ -127,5 +128,31 @@ inline QVector<std::uint16_t> representableImage(const QString &version) {
         for (int w = 0; w < 400; ++w)
             image[689 + w] =
                 w % 5 ? std::uint16_t((w * 37) % 5001) : std::uint16_t(0x8000 | ((w * 53) % 5000 + 1));
+    return image;
+}
+
+// "3FA1AD1AA" with words the controls cannot show exactly: fixed values another tool changed, codes no
+// list offers, values finer than a field's decimals or beyond its range. They come back only from the
+// image last read or loaded.
+inline QVector<std::uint16_t> unrepresentableImage() {
+    QVector<std::uint16_t> image = representableImage("3FA1AD1AA");
+    image[433] = 0;                                       // stroke mode: no item
+    image[436] = textWord('O', 'i');                      // "3FA": the table name shows as "Water-temp"
+    image[444] = 0;                                       // NTC shows on
+    image[446] = 100;                                     // maximum shows 135
+    image[456] = 16;                                      // both corrections show on: 16 would become 19
+    image[457] = 3;                                       // response type 3: the list has three entries
+    image[510] = 77, image[511] = 0x8000;                 // reserved
+    image[574] = 2 << 8 | 7;                              // low byte of the throttle-pump type
+    image[575] = 40 << 8 | 200;                           // overrun TPS 20.0 shows 15.8
+    image[578] = 1234;                                    // battery cells show 0.01 ms: 1.234 shows 1.23
+    image[611] = 60 << 8 | 255;                           // 235 degrees shows 135
+    image[616] = 255 << 8 | 3;                            // 510 % shows 500, 6 %
+    image[640] = 7, image[641] = 44, image[642] = 0x8003; // kind 7 shows "None", thresholds 0
+    image[644] = 20000;                                   // water temperature shows 135
+    image[646] = 7;                                       // mode code 7 shows as 2: mode 1, not inverted
+    image[648] = 200;                                     // TPS 20.0 shows 16.0
+    image[655] = 28740;                                   // -12.292 % shows -12.3
+    image[656] = 1 << 8 | 1;                              // factor 1.0039 shows 1.00
     return image;
 }

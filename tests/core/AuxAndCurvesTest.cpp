@@ -18,7 +18,9 @@ private slots:
         QTest::newRow("2 tps") << 2 << 75 << 75 << 75;
         QTest::newRow("3 boost") << 3 << 150 << 150 << 150;
         QTest::newRow("4") << 4 << 40 << 40 << 40;
+        QTest::newRow("4 water below zero") << 4 << -20 << 0x8014 << -20;
         QTest::newRow("5") << 5 << 55 << 55 << 55;
+        QTest::newRow("5 air below zero") << 5 << -1 << 0x8001 << -1;
         QTest::newRow("6") << 6 << 66 << 66 << 66;
         QTest::newRow("7 temperature offset") << 7 << -20 << 0 << -20;
         QTest::newRow("8 temperature offset") << 8 << 100 << 120 << 100;
@@ -47,7 +49,10 @@ private slots:
         QTest::newRow("2 tps tenths") << 2 << 12.34 << 123 << 12.3;
         QTest::newRow("3") << 3 << 1.6 << 2 << 2.0;
         QTest::newRow("4") << 4 << 3.5 << 4 << 4.0;
+        QTest::newRow("4 water below zero") << 4 << -19.6 << 0x8014 << -20.0;
         QTest::newRow("5") << 5 << 5.4 << 5 << 5.0;
+        QTest::newRow("5 air below zero") << 5 << -0.5 << 0 << 0.0;
+        QTest::newRow("5 air tie below zero") << 5 << -1.5 << 0x8002 << -2.0;
         QTest::newRow("6") << 6 << 6.0 << 6 << 6.0;
         QTest::newRow("7 temperature") << 7 << 85.5 << 106 << 86.0;
         QTest::newRow("8 temperature") << 8 << -20.0 << 0 << -20.0;
@@ -66,7 +71,8 @@ private slots:
 
     void auxThresholdsOutsideAWordAreHeldAtItsLimits() {
         QCOMPARE(AuxEncodeInteger(0, 70000), std::uint16_t(65535));
-        QCOMPARE(AuxEncodeInteger(3, -5), std::uint16_t(0));
+        QCOMPARE(AuxEncodeInteger(3, -5), std::uint16_t(0x8005));
+        QCOMPARE(AuxEncodeInteger(4, -40000), std::uint16_t(0xFFFF));
         QCOMPARE(AuxEncodeDecimal(2, 7000.0), std::uint16_t(65535));
         QCOMPARE(AuxDecodeInteger(1, 65535), 6553500);
     }

@@ -8,6 +8,7 @@
 #include "../codec/WindowsFixture.h"
 #include "app/CalibrationFiles.h"
 #include "app/DataSetCodec.h"
+#include "files/CalibrationFile.h"
 
 namespace {
 QByteArray readAll(const QString &path) {
@@ -59,6 +60,23 @@ private slots:
         QCOMPARE(reader.version(), QString("3FA1AD1AA"));
         QCOMPARE(EncodeImage(reader.ctx), representableImage("3FA1AD1AA"));
         QVERIFY(reader.dialogs.shown().isEmpty());
+    }
+
+    void aLoadedFileIsSavedBackByteForByteUnlessTheUserChangesIt() {
+        const QByteArray bytes = EncodeCalibrationFile("3FA1AD1AA", unrepresentableImage());
+        writeAll(path("other-tool.f03"), bytes);
+        WindowsFixture windows("2FA1AD1AA");
+        CalibrationFiles files(windows.ctx);
+        QVERIFY(files.LoadCalibrationFile(path("other-tool.f03")));
+        QVERIFY(files.SaveCalibrationFile(path("again.f03")));
+        QCOMPARE(readAll(path("again.f03")), bytes);
+
+        windows.form2->AdvStringGrid_battery->setCellValue(0, 1, 1.24);
+        QVERIFY(files.SaveCalibrationFile(path("changed.f03")));
+        const QByteArray changed = readAll(path("changed.f03"));
+        QCOMPARE(fileWord(changed, 578), std::uint16_t(1240));
+        QCOMPARE(changed.left(2 * (6 + 578)), bytes.left(2 * (6 + 578)));
+        QCOMPARE(changed.mid(2 * (6 + 579)), bytes.mid(2 * (6 + 579)));
     }
 
     void recordCountsFollowTheVersionCaption_data() {
@@ -160,6 +178,7 @@ private slots:
         QVERIFY(!saved1);
         QCOMPARE(readAll(path("keep.f03")), QByteArray("old contents"));
         QCOMPARE(writer.shownTexts(), QStringList{"fout bij het schrijven"});
+        QCOMPARE(writer.dialogs.shown().first().kind, DialogKind::Plain);
         QCOMPARE(QDir(dir.path()).entryList({"keep*"}, QDir::Files), QStringList{"keep.f03"});
 
         writer.dialogs.clearShown();
@@ -182,6 +201,7 @@ private slots:
             reader.dialogs.clearShown();
             QVERIFY(!files.LoadCalibrationFile(path(name)));
             QCOMPARE(reader.shownTexts(), QStringList{"fout bij lezen bestand"});
+            QCOMPARE(reader.dialogs.shown().first().kind, DialogKind::Plain);
             QCOMPARE(reader.version(), QString("2FA1AD1AA"));
             QCOMPARE(EncodeImage(reader.ctx), before);
         }

@@ -1,13 +1,16 @@
 #include "windows/opening/Manual.h"
 #include "app/AppContext.h"
+#include "app/MessageBoxPresenter.h"
 #include "core/Dialogs.h"
 #include "windows/opening/ManualChoice.h"
 #include "windows/options/OptionsWindow.h"
 
 #include <QApplication>
 #include <QFile>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 void writeLanguage(const QString &dir, const QByteArray &bytes) {
@@ -112,6 +115,7 @@ private slots:
         QCOMPARE(dialogs.shown().size(), 2);
         for (const DialogRequest &r : dialogs.shown()) {
             QCOMPARE(r.text, QStringLiteral("Can't find: Language.ini"));
+            QCOMPARE(r.kind, DialogKind::Plain);
             QCOMPARE(r.buttons, QList<DialogButton>{DialogButton::Ok});
         }
     }
@@ -130,12 +134,29 @@ private slots:
         QCOMPARE(dialogs.shown().first().text,
                  QStringLiteral("Can't find:  QVR Fuel Nederlands versie 3_00.pdf"));
 
+        QCOMPARE(dialogs.shown().first().kind, DialogKind::Plain);
+
         // A viewer that refuses counts the same.
         dialogs.clearShown();
         OpenManual(ctx, [](const QString &) { return false; });
         QCOMPARE(dialogs.shown().size(), 1);
         QCOMPARE(dialogs.shown().first().text,
                  QStringLiteral("Can't find:  QVR Fuel Nederlands versie 3_00.pdf"));
+
+        // On the screen a plain message is a box without an icon.
+        dialogs.setPresenter(MessageBoxPresenter());
+        QMessageBox::Icon icon = QMessageBox::Warning;
+        QString text;
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            icon = box->icon();
+            text = box->text();
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        OpenManual(ctx, [](const QString &) { return false; });
+        QCOMPARE(text, QStringLiteral("Can't find:  QVR Fuel Nederlands versie 3_00.pdf"));
+        QCOMPARE(icon, QMessageBox::NoIcon);
     }
 
     void programDirectoryWithoutSeparatorStillFindsTheFiles() {

@@ -3,6 +3,9 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTest>
 
 class OpeningDialogTest : public QObject {
@@ -119,6 +122,51 @@ private slots:
             dlg->Timer1->start(20);
         });
         QCOMPARE(ShowOpeningDialog(ctx), int(QDialog::Rejected));
+    }
+
+    // The window manager shows a caption as the program sets it; nothing is appended to it. Checked on a
+    // real X display, where the program's own start-up decides what the title bar gets.
+    void theProgramsCaptionsReachTheScreenUnchanged() {
+        const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+        const QString xwininfo = QStandardPaths::findExecutable(QStringLiteral("xwininfo"));
+        if (xvfb.isEmpty() || xwininfo.isEmpty())
+            QSKIP("needs Xvfb and xwininfo");
+        QProcess server;
+        server.start(xvfb, {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "1024x768x24"});
+        QVERIFY(server.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(server.canReadLine(), 20000);
+        const QString display = QLatin1Char(':') + QString::fromLatin1(server.readLine()).trimmed();
+
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("DISPLAY", display);
+        env.insert("QT_QPA_PLATFORM", "xcb");
+        QProcess program;
+        program.setProcessEnvironment(env);
+        program.start(QStringLiteral(QVR_FUEL_PROGRAM), {"-O"});
+        QVERIFY(program.waitForStarted());
+
+        auto captions = [&] {
+            QProcess info;
+            info.setProcessEnvironment(env);
+            info.start(xwininfo, {"-root", "-tree"});
+            info.waitForFinished();
+            QStringList names;
+            static const QRegularExpression named(QStringLiteral("0x[0-9a-f]+ \"([^\"]+)\""));
+            for (const auto &m : named.globalMatch(QString::fromUtf8(info.readAllStandardOutput())))
+                names << m.captured(1);
+            return names;
+        };
+        QStringList names;
+        QTRY_VERIFY_WITH_TIMEOUT((names = captions()).filter("Injection-Map").size() == 1, 60000);
+        program.kill();
+        program.waitForFinished();
+        server.kill();
+        server.waitForFinished();
+
+        const QString main = names.filter("Injection-Map").first();
+        QVERIFY2(main.startsWith(QStringLiteral("QVR ")), qPrintable(main));
+        for (const QString &name : names)
+            QVERIFY2(!name.endsWith(QStringLiteral(" \u2014 QVR Fuel")), qPrintable(name));
     }
 };
 

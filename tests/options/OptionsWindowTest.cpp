@@ -73,6 +73,7 @@ private slots:
     void kind_list_typed_into_warns_on_change_and_on_leaving();
     void ntc_switch_fixes_range_and_unit_only_when_the_user_checks_it();
     void sign_keys_flip_the_correction_table_range();
+    void com_ini_write_error_is_a_plain_message();
 
 private:
     // The other windows are made once, when a test first needs them, and live as long as the program
@@ -902,6 +903,15 @@ void OptionsWindowTest::sign_keys_flip_the_correction_table_range() {
     min->setValue(-40);
     QTest::keyClick(min, Qt::Key_Plus, Qt::ShiftModifier);
     QCOMPARE(min->value(), 40.0);
+}
+
+void OptionsWindowTest::com_ini_write_error_is_a_plain_message() {
+    QScopedValueRollback<QString> folder(ctx->ProgramDirectory, QStringLiteral("/nonexistent-folder/"));
+    w->Button_set_communicationportClick();
+    w->Button_Save_set_communicationportClick();
+    QCOMPARE(dialogs->shown().size(), 1);
+    QCOMPARE(dialogs->shown().first().text, QStringLiteral("Write Error File: com.ini"));
+    QCOMPARE(dialogs->shown().first().kind, DialogKind::Plain);
 }
 
 QTEST_MAIN(OptionsWindowTest)

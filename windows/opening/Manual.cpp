@@ -16,7 +16,7 @@ QString currentVersion(const AppContext &ctx) {
 
 void tell(AppContext &ctx, const QString &text) {
     if (ctx.dialogs)
-        ctx.dialogs->information(text);
+        ctx.dialogs->plain(text);
 }
 } // namespace
 

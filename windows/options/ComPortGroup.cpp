@@ -47,7 +47,7 @@ void TForm3::Button_Save_set_communicationportClick() {
         // An open line keeps its port until the link next closes and opens it.
     }
     if (!written && ctx_.dialogs)
-        ctx_.dialogs->information(QStringLiteral("Write Error File: com.ini"));
+        ctx_.dialogs->plain(QStringLiteral("Write Error File: com.ini"));
     closeSubPanel(GroupBox_set_communicationport);
 }
 
