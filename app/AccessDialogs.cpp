@@ -1,10 +1,10 @@
 // The access-level box and the password box of the information panel, and the replies to "p", "P".
 #include "app/AppContext.h"
 #include "app/ConnectSequence.h"
-#include "app/ControlFactory.h"
-#include "app/MainWindow.h"
 #include "core/Dialogs.h"
 #include "link/Link.h"
+#include "windows/main/MainWindow.h"
+#include "windows/widgets/ControlFactory.h"
 
 namespace {
 const QString EnterPassword = QStringLiteral("Enter Password :");

@@ -6,7 +6,7 @@
 
 #include "core/ImageBaseline.h"
 
-class TForm1;                      // main window (app/MainWindow.h)
+class TForm1;                      // main window (windows/main/MainWindow.h)
 class TForm2;                      // correction tables (windows/correction/CorrectionWindow.h)
 class TForm3;                      // options (windows/options/OptionsWindow.h)
 class TForm4;                      // chart (windows/chart/ChartWindow.h)

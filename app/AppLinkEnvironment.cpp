@@ -1,8 +1,8 @@
 #include "app/AppLinkEnvironment.h"
 
 #include "app/AppContext.h"
-#include "app/MainWindow.h"
 #include "core/Encoding.h"
+#include "windows/main/MainWindow.h"
 #include "windows/options/OptionsWindow.h"
 
 bool AppLinkEnvironment::isOnline() const {

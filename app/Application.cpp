@@ -5,10 +5,15 @@
 #include "app/CalibrationTransfer.h"
 #include "app/ConnectSequence.h"
 #include "app/LockState.h"
-#include "app/MainWindow.h"
 #include "app/MessageBoxPresenter.h"
+#include "windows/main/MainWindow.h"
+#ifdef QVR_WITH_SIMULATOR
 #include "ecusim/DemoCalibration.h"
 #include "ecusim/EcuSimRunner.h"
+#else
+// Built without the simulated ECU: demo mode has nothing to run.
+class EcuSimRunner {};
+#endif
 #include "editor/MainWindowKeys.h"
 #include "link/Link.h"
 #include "link/QtSerialPortAdapter.h"
@@ -131,6 +136,10 @@ void Application::FormCreate() {
 }
 
 void Application::StartDemoEcu() {
+#ifndef QVR_WITH_SIMULATOR
+    dialogs_.error(
+        QStringLiteral("This build of the program has no simulated ECU: --demo is not available."));
+#else
     demoEcu_ = std::make_unique<EcuSimRunner>();
     EcuSimConfig config;
     config.image = DemoCalibrationImage();
@@ -143,6 +152,7 @@ void Application::StartDemoEcu() {
     }
     ctx_.demoEcu = demoEcu_.get();
     ctx_.link->setPortName(path);
+#endif
 }
 
 Application::~Application() {

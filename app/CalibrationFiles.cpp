@@ -9,12 +9,12 @@
 #include "app/AppContext.h"
 #include "app/CalibrationTransfer.h"
 #include "app/DataSetCodec.h"
-#include "app/MainWindow.h"
 #include "core/Dialogs.h"
 #include "core/FirmwareVersion.h"
 #include "files/CalibrationFile.h"
 #include "link/Link.h"
 #include "windows/chart/ChartWindow.h"
+#include "windows/main/MainWindow.h"
 #include "windows/options/OptionsWindow.h"
 
 namespace {

@@ -2,7 +2,6 @@
 
 #include "app/AppContext.h"
 #include "app/DataSetCodec.h"
-#include "app/MainWindow.h"
 #include "app/VersionChecks.h"
 #include "core/Dialogs.h"
 #include "core/Encoding.h"
@@ -12,6 +11,7 @@
 #include "link/Link.h"
 #include "link/TransferMachine.h"
 #include "link/TransferPlan.h"
+#include "windows/main/MainWindow.h"
 #include "windows/options/OptionsWindow.h"
 
 #include <algorithm>

@@ -3,10 +3,10 @@
 #include "app/AppContext.h"
 #include "app/AppLinkEnvironment.h"
 #include "app/CalibrationTransfer.h"
-#include "app/MainWindow.h"
 #include "app/VersionChecks.h"
 #include "core/FirmwareVersion.h"
 #include "link/Link.h"
+#include "windows/main/MainWindow.h"
 #include "windows/options/OptionsWindow.h"
 
 ConnectSequence::ConnectSequence(AppContext &ctx, CalibrationTransfer *transfer, QObject *parent)

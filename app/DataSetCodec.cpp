@@ -4,13 +4,13 @@
 #include <functional>
 
 #include "app/AppContext.h"
-#include "app/MainWindow.h"
 #include "core/AuxConversion.h"
 #include "core/Encoding.h"
 #include "core/FirmwareVersion.h"
 #include "core/ImageLayout.h"
+#include "rules/OptionOperations.h"
 #include "windows/correction/CorrectionWindow.h"
-#include "windows/options/OptionOperations.h"
+#include "windows/main/MainWindow.h"
 #include "windows/options/OptionsWindow.h"
 
 namespace W = ImageWord;

@@ -1,12 +1,12 @@
 #include "app/LockState.h"
 
 #include "app/AppContext.h"
-#include "app/ControlFactory.h"
-#include "app/MainWindow.h"
 #include "link/Link.h"
 #include "windows/chart/ChartWindow.h"
 #include "windows/correction/CorrectionWindow.h"
+#include "windows/main/MainWindow.h"
 #include "windows/options/OptionsWindow.h"
+#include "windows/widgets/ControlFactory.h"
 
 LockState::LockState(AppContext &ctx, std::function<QString()> programVersion, QObject *parent)
     : QObject(parent), ctx_(ctx), programVersion_(std::move(programVersion)) {

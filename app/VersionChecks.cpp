@@ -1,10 +1,10 @@
 #include "app/VersionChecks.h"
 
 #include "app/AppContext.h"
-#include "app/MainWindow.h"
 #include "core/Dialogs.h"
 #include "core/FirmwareVersion.h"
 #include "link/Link.h"
+#include "windows/main/MainWindow.h"
 #include "windows/options/OptionsWindow.h"
 
 namespace {

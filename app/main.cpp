@@ -1,5 +1,5 @@
 #include "app/Application.h"
-#include "app/MainWindow.h"
+#include "windows/main/MainWindow.h"
 
 #include <QApplication>
 #include <QDir>

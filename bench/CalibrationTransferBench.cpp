@@ -12,11 +12,11 @@
 
 #include "app/AppContext.h"
 #include "app/Application.h"
-#include "app/MainWindow.h"
 #include "ecusim/DemoCalibration.h"
 #include "ecusim/EcuSimRunner.h"
 #include "link/Link.h"
 #include "link/TransferMachine.h"
+#include "windows/main/MainWindow.h"
 
 namespace {
 constexpr double BytesPerSecond = 960.0;

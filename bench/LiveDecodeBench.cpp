@@ -1,7 +1,7 @@
 // Decodes 10,000 long live frames into the real dashboard (offscreen) and prints the time per frame.
 #include "app/Application.h"
-#include "app/MainWindow.h"
 #include "live/LiveDisplay.h"
+#include "windows/main/MainWindow.h"
 #include "windows/options/OptionsWindow.h"
 
 #include <QApplication>

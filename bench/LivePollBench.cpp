@@ -1,9 +1,9 @@
 // Polls live data from the simulated ECU paced at 9600 baud for 20 s and prints the poll rate against
 // the cadence: each request follows its reply by 100 ms, and one exchange puts 57 bytes on the line.
 #include "app/Application.h"
-#include "app/MainWindow.h"
 #include "ecusim/EcuSimRunner.h"
 #include "link/Link.h"
+#include "windows/main/MainWindow.h"
 #include "windows/options/OptionsWindow.h"
 
 #include <QApplication>

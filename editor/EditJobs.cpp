@@ -11,12 +11,12 @@
 #include <QRadioButton>
 
 #include "app/AppContext.h"
-#include "app/MainWindow.h"
 #include "core/Timers.h"
-#include "editor/DataGrid.h"
 #include "link/Link.h"
 #include "link/TransferMachine.h"
 #include "windows/correction/CorrectionWindow.h"
+#include "windows/main/MainWindow.h"
+#include "windows/widgets/DataGrid.h"
 
 // The cells of one grid as the job sees them: written values come back with the grid's decimals.
 class EditJobs::GridCells : public EditCells {

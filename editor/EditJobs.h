@@ -7,8 +7,8 @@
 // Created by the main window with its edit menu; reachable as AppContext::editJobs.
 #include <QObject>
 
-#include "editor/EditRules.h"
 #include "link/LinkTypes.h"
+#include "rules/EditRules.h"
 
 struct AppContext;
 class DataGrid;

@@ -4,9 +4,9 @@
 #include "app/CalibrationFiles.h"
 #include "app/CalibrationTransfer.h"
 #include "app/LockState.h"
-#include "app/MainWindow.h"
 #include "link/Link.h"
 #include "windows/chart/ChartWindow.h"
+#include "windows/main/MainWindow.h"
 #include "windows/options/OptionsWindow.h"
 
 #include <QKeyEvent>

@@ -1,11 +1,11 @@
 #include "live/LiveDisplay.h"
 
 #include "app/AppContext.h"
-#include "app/ControlFactory.h"
-#include "app/MainWindow.h"
 #include "core/FirmwareVersion.h"
 #include "link/Link.h"
+#include "windows/main/MainWindow.h"
 #include "windows/options/OptionsWindow.h"
+#include "windows/widgets/ControlFactory.h"
 
 namespace {
 

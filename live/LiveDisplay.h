@@ -3,8 +3,8 @@
 // that belongs to the frame, the lamps, the power-interrupted panel and the fault messages follow the
 // status and fault words, and then the live cell tracking runs. Hears the link's live frames.
 #include "core/ResponseCurves.h"
-#include "live/LiveFrame.h"
 #include "live/LiveTracking.h"
+#include "rules/LiveFrame.h"
 
 #include <QObject>
 

@@ -1,12 +1,12 @@
 #include "live/LiveTracking.h"
 
 #include "app/AppContext.h"
-#include "app/MainWindow.h"
 #include "core/FirmwareVersion.h"
 #include "link/Link.h"
-#include "live/LiveRules.h"
+#include "rules/LiveRules.h"
 #include "windows/chart/ChartWindow.h"
 #include "windows/correction/CorrectionWindow.h"
+#include "windows/main/MainWindow.h"
 #include "windows/options/OptionsWindow.h"
 
 namespace {

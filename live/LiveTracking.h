@@ -3,7 +3,7 @@
 // tables while they are in view) moves to where the engine runs, the chart is told, and when the ECU
 // asks for it the current fuel cell is trimmed by the potentiometer percentage and written back.
 // Everything is read from the dashboard labels and option controls as they are shown.
-#include "live/LiveFrame.h"
+#include "rules/LiveFrame.h"
 
 struct AppContext;
 class DataGrid;

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "app/Application.h"
-#include "app/MainWindow.h"
+#include "windows/main/MainWindow.h"
 #include "windows/options/OptionsWindow.h"
 
 struct AppFixture {

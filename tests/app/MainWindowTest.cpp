@@ -1,9 +1,9 @@
 #include "tests/app/AppFixture.h"
 #include "tests/support/LinkTestAccess.h"
 
-#include "app/ControlFactory.h"
 #include "windows/chart/ChartWindow.h"
 #include "windows/correction/CorrectionWindow.h"
+#include "windows/widgets/ControlFactory.h"
 
 #include "link/Link.h"
 #include "link/SerialPort.h"

@@ -1,7 +1,7 @@
 // Widget-free rules of the chart: steps, limits, wrap-around, ceilings, axes, addresses and raw words.
 #include <QtTest>
 
-#include "windows/chart/ChartRules.h"
+#include "rules/ChartRules.h"
 
 class ChartRulesTest : public QObject {
     Q_OBJECT

@@ -6,8 +6,8 @@
 #include <cmath>
 
 #include "app/AppContext.h"
-#include "editor/DataGrid.h"
 #include "windows/chart/ChartWindow.h"
+#include "windows/widgets/DataGrid.h"
 
 int main(int argc, char **argv) {
     QApplication app(argc, argv);

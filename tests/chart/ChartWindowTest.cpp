@@ -10,8 +10,8 @@
 #include <QtTest>
 
 #include "app/AppContext.h"
-#include "editor/DataGrid.h"
 #include "windows/chart/ChartWindow.h"
+#include "windows/widgets/DataGrid.h"
 
 namespace {
 const QColor White(255, 255, 255), Lime(0, 255, 0), Grey(128, 128, 128), Blue(0, 0, 255), Navy(0, 0, 128),

@@ -8,12 +8,12 @@
 #include <memory>
 
 #include "app/AppContext.h"
-#include "app/MainWindow.h"
 #include "core/Dialogs.h"
 #include "link/Link.h"
 #include "tests/link/FakeSerialPort.h"
 #include "windows/chart/ChartWindow.h"
 #include "windows/correction/CorrectionWindow.h"
+#include "windows/main/MainWindow.h"
 #include "windows/options/OptionsWindow.h"
 
 namespace {

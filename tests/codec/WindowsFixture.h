@@ -4,9 +4,9 @@
 #include <optional>
 
 #include "app/AppContext.h"
-#include "app/MainWindow.h"
 #include "core/Dialogs.h"
 #include "windows/correction/CorrectionWindow.h"
+#include "windows/main/MainWindow.h"
 #include "windows/options/OptionsWindow.h"
 
 struct WindowsFixture {

@@ -8,7 +8,7 @@
 
 #include "app/AppContext.h"
 #include "app/Application.h"
-#include "app/MainWindow.h"
+#include "windows/main/MainWindow.h"
 
 int main(int argc, char **argv) {
     QApplication app(argc, argv);

@@ -9,12 +9,12 @@
 
 #include "app/AppContext.h"
 #include "app/Application.h"
-#include "app/MainWindow.h"
 #include "core/Dialogs.h"
 #include "ecusim/EcuSimRunner.h"
 #include "link/Link.h"
 #include "link/TransferMachine.h"
 #include "windows/correction/CorrectionWindow.h"
+#include "windows/main/MainWindow.h"
 #include "windows/options/OptionsWindow.h"
 
 struct EcuFixture {

@@ -7,11 +7,11 @@
 #include <QTest>
 
 #include "app/Application.h"
-#include "app/MainWindow.h"
 #include "ecusim/EcuSimRunner.h"
 #include "link/Link.h"
 #include "link/TransferMachine.h"
 #include "windows/correction/CorrectionWindow.h"
+#include "windows/main/MainWindow.h"
 
 namespace {
 void WaitFor(const std::function<bool()> &done, int ms) {

@@ -4,8 +4,8 @@
 #include <QTest>
 #include <cmath>
 
-#include "editor/EditRules.h"
-#include "editor/MapCells.h"
+#include "rules/EditRules.h"
+#include "rules/MapCells.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "editor/DataGrid.h"
+#include "windows/widgets/DataGrid.h"
 
 #include <QSignalSpy>
 #include <QTest>

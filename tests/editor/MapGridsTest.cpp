@@ -1,6 +1,6 @@
 #include "tests/app/AppFixture.h"
 
-#include "editor/MapCells.h"
+#include "rules/MapCells.h"
 
 #include <QSignalSpy>
 

@@ -1,9 +1,9 @@
 // Live polling and the live trim of the whole program against the simulated ECU on a pseudo-terminal.
 #include "app/Application.h"
-#include "app/MainWindow.h"
 #include "ecusim/EcuSimRunner.h"
 #include "link/Link.h"
 #include "tests/support/LinkTestAccess.h"
+#include "windows/main/MainWindow.h"
 #include "windows/options/OptionsWindow.h"
 
 #include <QDir>

@@ -1,8 +1,8 @@
 // Live frames into dashboard texts, and the rules that place the engine in the maps and tables.
-#include "live/LiveRules.h"
+#include "rules/LiveRules.h"
 #include "LiveFrames.h"
 #include "core/ResponseCurves.h"
-#include "live/LiveFrame.h"
+#include "rules/LiveFrame.h"
 
 #include <QTest>
 

@@ -2,7 +2,7 @@
 #include "app/AppContext.h"
 #include "app/MessageBoxPresenter.h"
 #include "core/Dialogs.h"
-#include "windows/opening/ManualChoice.h"
+#include "rules/ManualChoice.h"
 #include "windows/options/OptionsWindow.h"
 
 #include <QApplication>

@@ -1,5 +1,5 @@
 // The packed and coded option values: what the ECU and the calibration files receive for each choice.
-#include "windows/options/OptionOperations.h"
+#include "rules/OptionOperations.h"
 
 #include <QTest>
 

@@ -2,9 +2,9 @@
 // the program call on it, alone and together with the main and correction-table windows.
 #include "windows/options/OptionsWindow.h"
 #include "app/AppContext.h"
-#include "app/MainWindow.h"
 #include "core/Dialogs.h"
 #include "windows/correction/CorrectionWindow.h"
+#include "windows/main/MainWindow.h"
 
 #include <QApplication>
 #include <QScopedValueRollback>

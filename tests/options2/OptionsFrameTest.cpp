@@ -3,10 +3,10 @@
 // Cancel, "com.ini" and F1. The whole program runs without a serial link, so the window is offline.
 #include "app/AppContext.h"
 #include "app/Application.h"
-#include "app/MainWindow.h"
 #include "core/Dialogs.h"
-#include "editor/DataGrid.h"
+#include "windows/main/MainWindow.h"
 #include "windows/options/OptionsWindow.h"
+#include "windows/widgets/DataGrid.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 // Keys, buttons and bar editing of the chart window.
 #include "app/AppContext.h"
 #include "core/FirmwareVersion.h"
-#include "editor/DataGrid.h"
 #include "windows/chart/ChartWindow.h"
+#include "windows/widgets/DataGrid.h"
 
 // ---- keys ------------------------------------------------------------------------------------------
 

@@ -11,8 +11,8 @@
 #include <QValueAxis>
 
 #include "app/AppContext.h"
-#include "editor/DataGrid.h"
 #include "windows/chart/ChartWindow.h"
+#include "windows/widgets/DataGrid.h"
 
 namespace {
 const QString InjectionRaiseHint =

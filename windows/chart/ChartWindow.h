@@ -9,7 +9,7 @@
 #include <QWidget>
 #include <functional>
 
-#include "windows/chart/ChartRules.h"
+#include "rules/ChartRules.h"
 
 struct AppContext;
 class DataGrid;

@@ -5,11 +5,11 @@
 #include <QTabWidget>
 
 #include "app/AppContext.h"
-#include "app/MainWindow.h"
 #include "core/Encoding.h"
 #include "link/Link.h"
 #include "windows/chart/ChartWindow.h"
 #include "windows/correction/CorrectionWindow.h"
+#include "windows/main/MainWindow.h"
 #include "windows/options/OptionsWindow.h"
 
 void TForm4::ConnectToWindows() {

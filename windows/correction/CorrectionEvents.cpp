@@ -7,11 +7,11 @@
 #include <QShortcut>
 
 #include "app/AppContext.h"
-#include "app/MainWindow.h"
 #include "editor/EditJobs.h"
 #include "editor/EditMenuParts.h"
 #include "windows/chart/ChartWindow.h"
 #include "windows/correction/CorrectionWindow.h"
+#include "windows/main/MainWindow.h"
 #include "windows/opening/Manual.h"
 
 namespace {

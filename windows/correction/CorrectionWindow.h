@@ -13,7 +13,7 @@
 #include <QRadioButton>
 #include <QWidget>
 
-#include "editor/DataGrid.h"
+#include "windows/widgets/DataGrid.h"
 
 struct AppContext;
 class QShowEvent;

@@ -4,8 +4,8 @@
 #include "windows/options/AutoCalibration.h"
 
 #include "app/AppContext.h"
-#include "app/MainWindow.h"
 #include "link/Link.h"
+#include "windows/main/MainWindow.h"
 #include "windows/options/OptionsWindow.h"
 
 namespace {

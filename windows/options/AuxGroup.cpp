@@ -1,6 +1,6 @@
 // AUX 1 output (from "3FA": two switching modes of two channels each), the older "Second stage" output,
 // and the RPM limiter.
-#include "windows/options/OptionOperations.h"
+#include "rules/OptionOperations.h"
 #include "windows/options/OptionsWidgets.h"
 #include "windows/options/OptionsWindow.h"
 

@@ -2,7 +2,7 @@
 // table, the NTC switch and the inlet-temperature and battery corrections; and where these settings show up
 // in the correction-table window and on the dashboard.
 #include "app/AppContext.h"
-#include "windows/options/OptionOperations.h"
+#include "rules/OptionOperations.h"
 #include "windows/options/OptionsWidgets.h"
 #include "windows/options/OptionsWindow.h"
 #include "windows/options/OtherWindows.h"

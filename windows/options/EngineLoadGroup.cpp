@@ -3,7 +3,7 @@
 #include "app/AppContext.h"
 #include "core/FirmwareVersion.h"
 #include "core/ResponseCurves.h"
-#include "windows/options/OptionOperations.h"
+#include "rules/OptionOperations.h"
 #include "windows/options/OptionsWidgets.h"
 #include "windows/options/OptionsWindow.h"
 #include "windows/options/OtherWindows.h"

@@ -1,6 +1,6 @@
 // Interpolation to limits: four switches around a picture of a map cell, and (from "3FA") the overrun
 // fuel cut.
-#include "windows/options/OptionOperations.h"
+#include "rules/OptionOperations.h"
 #include "windows/options/OptionsWidgets.h"
 #include "windows/options/OptionsWindow.h"
 

@@ -2,9 +2,9 @@
 // writes the options to the ECU while online) or Cancel (which puts the snapshot back), and F1.
 #include "app/AppContext.h"
 #include "app/CalibrationTransfer.h"
-#include "app/MainWindow.h"
 #include "core/FirmwareVersion.h"
 #include "link/Link.h"
+#include "windows/main/MainWindow.h"
 #include "windows/opening/Manual.h"
 #include "windows/options/AutoCalibration.h"
 #include "windows/options/OptionsWindow.h"

@@ -31,8 +31,8 @@
 #include <array>
 #include <functional>
 
-#include "editor/RoundToggleButton.h"
-#include "windows/options/OptionsSnapshot.h"
+#include "rules/OptionsSnapshot.h"
+#include "windows/widgets/RoundToggleButton.h"
 
 #include <memory>
 

@@ -1,9 +1,9 @@
 #include "windows/options/OtherWindows.h"
 
 #include "app/AppContext.h"
-#include "app/MainWindow.h"
-#include "editor/DataGrid.h"
 #include "windows/correction/CorrectionWindow.h"
+#include "windows/main/MainWindow.h"
+#include "windows/widgets/DataGrid.h"
 
 #include <QFont>
 #include <QLabel>

@@ -1,7 +1,7 @@
 // Taking the snapshot when the window is shown, and putting each group back from it (a sub-panel's
 // Cancel restores its own group, the window's Cancel all of them).
 #include "core/FirmwareVersion.h"
-#include "windows/options/OptionOperations.h"
+#include "rules/OptionOperations.h"
 #include "windows/options/OptionsWindow.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // Throttle pump effect sub-panel: acceleration enrichment type 1 (by throttle position and RPM band) and
 // type 2 (by main load: additional enrichment by water temperature, and an initial burst).
 #include "core/FirmwareVersion.h"
-#include "windows/options/OptionOperations.h"
+#include "rules/OptionOperations.h"
 #include "windows/options/OptionsWidgets.h"
 #include "windows/options/OptionsWindow.h"
 

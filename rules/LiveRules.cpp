@@ -1,4 +1,4 @@
-#include "live/LiveRules.h"
+#include "rules/LiveRules.h"
 
 #include "core/Encoding.h"
 #include "core/ImageLayout.h"

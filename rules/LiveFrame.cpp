@@ -1,4 +1,4 @@
-#include "live/LiveFrame.h"
+#include "rules/LiveFrame.h"
 
 #include "core/Encoding.h"
 #include "core/ResponseCurves.h"

@@ -1,4 +1,4 @@
-#include "app/ControlFactory.h"
+#include "windows/widgets/ControlFactory.h"
 
 #include <QPalette>
 

@@ -2,10 +2,10 @@
 // options window and to the access level), and the access-level and password boxes it leads to.
 // The access and password exchanges with the ECU are handled by the connect code.
 #include "app/AppContext.h"
-#include "app/ControlFactory.h"
-#include "app/MainWindow.h"
 #include "core/FirmwareVersion.h"
+#include "windows/main/MainWindow.h"
 #include "windows/options/OptionsWindow.h"
+#include "windows/widgets/ControlFactory.h"
 
 void TForm1::buildInfoPanel() {
     Panel_output_test =

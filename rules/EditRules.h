@@ -15,7 +15,7 @@ struct EditTarget {
     double rawFactor = 1.0;
 };
 
-// FuelMapGrid or BoostMapGrid (editor/MapCells.h).
+// FuelMapGrid or BoostMapGrid (rules/MapCells.h).
 EditTarget MapEditTarget(int map);
 // 0 water temperature, 1 air temperature, 2 battery voltage, 3 air pressure.
 EditTarget TableEditTarget(int table);

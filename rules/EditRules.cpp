@@ -1,8 +1,8 @@
-#include "editor/EditRules.h"
+#include "rules/EditRules.h"
 
 #include "core/Encoding.h"
 #include "core/ImageLayout.h"
-#include "editor/MapCells.h"
+#include "rules/MapCells.h"
 
 EditTarget MapEditTarget(int map) {
     EditTarget target;

@@ -2,11 +2,12 @@
 // The main window: toolbar, the two dashboards, the two map grids and the boxes laid over them
 // (edit menu, up/down-load menu, progress box, information panel, access and password boxes,
 // fault messages). Every control is a public member with the same objectName. The grids are the
-// store of the map values; see editor/MapCells.h for addresses, raw words and limits.
+// store of the map values; see rules/MapCells.h for addresses, raw words and limits.
 //
-// The body is built in parts: app/MainWindow.cpp (shell, first showing, close), app/Toolbar.cpp,
-// app/MainWindowState.cpp (online/offline and enabling), app/TransferMenu.cpp, app/InfoPanel.cpp,
-// live/DashboardPanels.cpp, editor/MapGrids.cpp, editor/EditMenuBox.cpp.
+// The body is built in parts: windows/main/MainWindow.cpp (shell, first showing, close),
+// windows/main/Toolbar.cpp, windows/main/MainWindowState.cpp (online/offline and enabling),
+// windows/main/TransferMenu.cpp, windows/main/InfoPanel.cpp, windows/main/DashboardPanels.cpp,
+// windows/main/MapGrids.cpp, windows/main/EditMenuBox.cpp.
 #include <QCheckBox>
 #include <QDoubleSpinBox>
 #include <QGroupBox>
@@ -20,8 +21,8 @@
 #include <array>
 #include <functional>
 
-#include "editor/DataGrid.h"
-#include "editor/MapCells.h"
+#include "rules/MapCells.h"
+#include "windows/widgets/DataGrid.h"
 
 struct AppContext;
 class QCloseEvent;

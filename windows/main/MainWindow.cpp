@@ -1,13 +1,13 @@
-#include "app/MainWindow.h"
+#include "windows/main/MainWindow.h"
 
 #include "app/AppContext.h"
-#include "app/ControlFactory.h"
 #include "core/Dialogs.h"
 #include "core/FirmwareVersion.h"
 #include "link/Link.h"
 #include "windows/chart/ChartWindow.h"
 #include "windows/correction/CorrectionWindow.h"
 #include "windows/options/OptionsWindow.h"
+#include "windows/widgets/ControlFactory.h"
 
 #include <QApplication>
 #include <QCloseEvent>

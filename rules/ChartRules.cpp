@@ -1,4 +1,4 @@
-#include "windows/chart/ChartRules.h"
+#include "rules/ChartRules.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,10 +2,10 @@
 // the toolbar button, the dashboard click and "Stay &Offline". The transfers themselves are started
 // by the transfer code through SpeedButton_Upload / SpeedButton_Download.
 #include "app/AppContext.h"
-#include "app/ControlFactory.h"
-#include "app/MainWindow.h"
 #include "core/FirmwareVersion.h"
+#include "windows/main/MainWindow.h"
 #include "windows/options/OptionsWindow.h"
+#include "windows/widgets/ControlFactory.h"
 
 #include <QStyle>
 

@@ -1,10 +1,10 @@
 // The state switches of the main window that every part of the program calls: online/offline,
 // greying the dashboard values, idle texts, and enabling the toolbar and the map grids.
 #include "app/AppContext.h"
-#include "app/ControlFactory.h"
-#include "app/MainWindow.h"
 #include "core/FirmwareVersion.h"
 #include "link/Link.h"
+#include "windows/main/MainWindow.h"
+#include "windows/widgets/ControlFactory.h"
 
 namespace {
 const QString OfflineCaption = QStringLiteral("communication is offline");

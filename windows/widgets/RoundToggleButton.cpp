@@ -1,4 +1,4 @@
-#include "editor/RoundToggleButton.h"
+#include "windows/widgets/RoundToggleButton.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,4 +1,4 @@
-#include "windows/opening/ManualChoice.h"
+#include "rules/ManualChoice.h"
 
 #include "core/FirmwareVersion.h"
 

@@ -1,8 +1,8 @@
 // The toolbar of the main window: five speed buttons, the help button and the comm-error count.
 #include "app/AppContext.h"
-#include "app/ControlFactory.h"
-#include "app/MainWindow.h"
 #include "windows/correction/CorrectionWindow.h"
+#include "windows/main/MainWindow.h"
+#include "windows/widgets/ControlFactory.h"
 
 #include <QFrame>
 #include <QStyle>

@@ -1,9 +1,9 @@
 // The two map grids of the main window on their tab control: layout, headers, formats, and the
 // click, mouse-up and key events that choose the active map and open the edit menu.
 #include "app/AppContext.h"
-#include "app/MainWindow.h"
 #include "core/FirmwareVersion.h"
 #include "windows/chart/ChartWindow.h"
+#include "windows/main/MainWindow.h"
 #include "windows/options/OptionsWindow.h"
 
 #include <QGuiApplication>

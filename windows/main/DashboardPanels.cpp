@@ -1,8 +1,8 @@
 // The two dashboards of the main window, the fault-message panel and the power-interrupted panel.
 // Only one dashboard is visible at a time (firmware below "3FA" the small one, else the large one);
 // both sit at the same place under the toolbar.
-#include "app/ControlFactory.h"
-#include "app/MainWindow.h"
+#include "windows/main/MainWindow.h"
+#include "windows/widgets/ControlFactory.h"
 
 #include <QStyle>
 

@@ -1,4 +1,4 @@
-#include "windows/options/OptionsSnapshot.h"
+#include "rules/OptionsSnapshot.h"
 
 #include "core/Encoding.h"
 

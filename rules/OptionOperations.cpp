@@ -1,4 +1,4 @@
-#include "windows/options/OptionOperations.h"
+#include "rules/OptionOperations.h"
 
 #include "core/FirmwareVersion.h"
 

@@ -1,9 +1,9 @@
 // The edit menu box of the main window. It is built here and opened by the map grids; the block
 // operations behind "&Ok" are run by the edit jobs.
 #include "app/AppContext.h"
-#include "app/MainWindow.h"
 #include "editor/EditJobs.h"
 #include "editor/EditMenuParts.h"
+#include "windows/main/MainWindow.h"
 
 #include <QKeyEvent>
 #include <QShortcut>
