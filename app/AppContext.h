@@ -26,6 +26,10 @@ struct CommandLine {
     bool suppressOpeningDialog = false; // "-O", first or second argument, case-sensitive
     bool slowTiming = false;            // "-S", first or second argument, any case
     bool demo = false;                  // "--demo": start a simulated ECU in-process
+    // "--poll-ms N": the wait after each live reply before the next poll, 10..100 ms (logging sessions).
+    int pollMs = 100;
+    bool record = false; // "--record": record the live data from the first frame on
+    QString error;       // a switch given a value it cannot take; the program says so and does not start
 };
 
 struct AppContext {

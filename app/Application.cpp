@@ -19,6 +19,7 @@ class EcuSimRunner {};
 #include "link/QtSerialPortAdapter.h"
 #include "link/TransferMachine.h"
 #include "live/LiveDisplay.h"
+#include "live/LiveRecorder.h"
 #include "windows/chart/ChartWindow.h"
 #include "windows/correction/CorrectionWindow.h"
 #include "windows/opening/Manual.h"
@@ -37,6 +38,17 @@ CommandLine ParseCommandLine(const QStringList &arguments) {
     line.suppressOpeningDialog = first == QLatin1String("-O") || second == QLatin1String("-O");
     line.slowTiming = first.toUpper() == QLatin1String("-S") || second.toUpper() == QLatin1String("-S");
     line.demo = arguments.contains(QStringLiteral("--demo"));
+    line.record = arguments.contains(QStringLiteral("--record"));
+    const int poll = arguments.indexOf(QStringLiteral("--poll-ms"));
+    if (poll >= 0) {
+        bool number = false;
+        const int ms = arguments.value(poll + 1).toInt(&number);
+        if (number && ms >= 10 && ms <= 100)
+            line.pollMs = ms;
+        else
+            line.error = QStringLiteral("--poll-ms takes a wait in milliseconds from 10 to 100, not \"%1\"")
+                             .arg(arguments.value(poll + 1));
+    }
     return line;
 }
 
@@ -79,8 +91,11 @@ Application::Application(const QStringList &arguments, const Options &options) {
     keys_ = std::make_unique<MainWindowKeys>(ctx_);
     if (QCoreApplication::instance())
         QCoreApplication::instance()->installEventFilter(keys_.get());
-    if (ctx_.link)
+    if (ctx_.link) {
         CreateLinkParts();
+        recorder_ = std::make_unique<LiveRecorder>(ctx_);
+        recorder_->startWithLiveData = ctx_.commandLine.record;
+    }
     WireClosing();
 }
 
@@ -123,6 +138,7 @@ void Application::FormCreate() {
         ctx_.link->ChoosePort(ctx_.ProgramDirectory, ctx_.commandLine.arguments);
         if (ctx_.commandLine.slowTiming)
             ctx_.link->SetSlowTiming();
+        ctx_.link->SetPollInterval(ctx_.commandLine.pollMs);
         ctx_.link->ResetState();
         if (ctx_.commandLine.demo)
             StartDemoEcu();
@@ -171,6 +187,7 @@ Application::~Application() {
     connectSequence_.reset();
     calibrationTransfer_.reset();
     // Windows go in the reverse order of creation, each leaving the context first.
+    recorder_.reset();
     keys_.reset();
     calibrationFiles_.reset();
     spareOpening_.reset();

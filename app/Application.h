@@ -23,6 +23,7 @@ class ConnectSequence;
 class CalibrationTransfer;
 class LockState;
 class LiveDisplay;
+class LiveRecorder;
 
 // Switches of the command line (arguments without the program name).
 CommandLine ParseCommandLine(const QStringList &arguments);
@@ -47,6 +48,7 @@ public:
     Dialogs &dialogs() { return dialogs_; }
     TForm1 *mainWindow() const { return form1_.get(); }
     LiveDisplay *liveDisplay() const { return liveDisplay_.get(); }
+    LiveRecorder *recorder() const { return recorder_.get(); }
 
 private:
     // What the main window's creation does before the other windows exist.
@@ -67,6 +69,7 @@ private:
     std::unique_ptr<LiveDisplay> liveDisplay_; // dashboard and live tracking, fed by the link's live frames
     std::unique_ptr<TForm1> form1_;
     std::unique_ptr<MainWindowKeys> keys_;
+    std::unique_ptr<LiveRecorder> recorder_; // live data to files (F8, F9)
     std::unique_ptr<CalibrationFiles> calibrationFiles_;
     std::unique_ptr<TForm2> form2_;
     std::unique_ptr<TForm3> form3_;

@@ -4,14 +4,21 @@
 #include <QApplication>
 #include <QDir>
 #include <QTimer>
+#include <cstdio>
 
 int main(int argc, char **argv) {
     QApplication app(argc, argv);
     // Only the name: a display name would be appended to every window caption.
     QApplication::setApplicationName(QStringLiteral("QVR Fuel"));
+    QApplication::setApplicationVersion(QStringLiteral(QVR_VERSION));
 
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();
+    const QString error = ParseCommandLine(arguments).error;
+    if (!error.isEmpty()) {
+        std::fprintf(stderr, "qvr-fuel: %s\n", qPrintable(error));
+        return 2;
+    }
 
     Application::Options options;
     options.programDirectory = QDir(QApplication::applicationDirPath()).absolutePath() + QLatin1Char('/');

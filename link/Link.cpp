@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTimer>
+#include <algorithm>
 
 QString CommErrorsText(int count) {
     return QStringLiteral("Comm errors: ") + QString::number(count);
@@ -74,6 +75,10 @@ void Link::SetSlowTiming() {
     Timer2->setInterval(300);
     Timer3->setInterval(50);
     Timer4->setInterval(1000);
+}
+
+void Link::SetPollInterval(int ms) {
+    Timer1->setInterval(std::clamp(ms, 10, 100));
 }
 
 void Link::ResetState() {

@@ -65,6 +65,8 @@ public:
     void setPortName(const QString &name) { s_.PortName = name; }
     // "-S": 100, 300, 50 and 1000 ms.
     void SetSlowTiming();
+    // The wait after each live reply before the next poll (100 ms unless a logging session asks for less).
+    void SetPollInterval(int ms);
     // Counters and buffers to their start values.
     void ResetState();
 

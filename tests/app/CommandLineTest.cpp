@@ -32,6 +32,27 @@ private slots:
         QCOMPARE(ScreenshotPath({"--screenshot"}), QString());
         QVERIFY(!ParseCommandLine({"-O"}).demo);
     }
+
+    void pollWaitTakesTenToAHundredMilliseconds_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("pollMs");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("not given") << QStringList{"-S"} << 100 << false;
+        QTest::newRow("shortest") << QStringList{"-O", "--poll-ms", "10"} << 10 << false;
+        QTest::newRow("with -S") << QStringList{"-S", "--poll-ms", "40"} << 40 << false;
+        QTest::newRow("below") << QStringList{"--poll-ms", "9"} << 100 << true;
+        QTest::newRow("above") << QStringList{"--poll-ms", "101"} << 100 << true;
+        QTest::newRow("not a number") << QStringList{"--poll-ms", "fast"} << 100 << true;
+        QTest::newRow("no value") << QStringList{"--demo", "--poll-ms"} << 100 << true;
+    }
+    void pollWaitTakesTenToAHundredMilliseconds() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, pollMs);
+        QFETCH(bool, refused);
+        const CommandLine line = ParseCommandLine(arguments);
+        QCOMPARE(line.pollMs, pollMs);
+        QCOMPARE(!line.error.isEmpty(), refused);
+    }
 };
 
 QTEST_MAIN(CommandLineTest)
