@@ -10,7 +10,7 @@ function(qvr_add_test name)
     return()
   endif()
   add_executable(${name} ${T_SOURCES})
-  target_link_libraries(${name} PRIVATE Qt6::Test ${T_LIBS})
+  target_link_libraries(${name} PRIVATE Qt6::Test qvr_test_support ${T_LIBS})
   set(workdir ${CMAKE_BINARY_DIR}/testtmp/${name})
   file(MAKE_DIRECTORY ${workdir})
   add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${workdir})
@@ -24,5 +24,5 @@ function(qvr_add_test name)
   set_tests_properties(${name} PROPERTIES
     LABELS ${T_LABEL}
     TIMEOUT ${timeout}
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TMPDIR=${workdir};ASAN_OPTIONS=detect_leaks=0:abort_on_error=1;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TMPDIR=${workdir};ASAN_OPTIONS=detect_leaks=1:abort_on_error=1;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tools/sanitizers/lsan.supp:print_suppressions=0;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
 endfunction()

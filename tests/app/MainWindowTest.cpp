@@ -1,4 +1,4 @@
-#include "tests/app/AppFixture.h"
+#include "tests/support/AppFixture.h"
 #include "tests/support/LinkTestAccess.h"
 
 #include "windows/chart/ChartWindow.h"

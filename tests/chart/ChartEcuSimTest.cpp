@@ -1,5 +1,5 @@
 // A bar pushed in the chart reaches the simulated ECU as one change request, and polling goes on after it.
-#include "tests/connect/EcuFixture.h"
+#include "tests/support/EcuFixture.h"
 
 #include "core/Encoding.h"
 #include "ecusim/DemoCalibration.h"

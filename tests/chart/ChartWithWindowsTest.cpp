@@ -10,7 +10,7 @@
 #include "app/AppContext.h"
 #include "core/Dialogs.h"
 #include "link/Link.h"
-#include "tests/link/FakeSerialPort.h"
+#include "tests/support/FakeSerialPort.h"
 #include "windows/chart/ChartWindow.h"
 #include "windows/correction/CorrectionWindow.h"
 #include "windows/main/MainWindow.h"

@@ -2,8 +2,8 @@
 #include <QtTest>
 #include <functional>
 
-#include "RepresentableImage.h"
-#include "WindowsFixture.h"
+#include "tests/support/RepresentableImage.h"
+#include "tests/support/WindowsFixture.h"
 #include "app/DataSetCodec.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // Reading and writing the whole calibration against the simulated ECU: round trips per firmware, the
 // version comparison before a write, and faults on the line during both directions.
-#include "../codec/RepresentableImage.h"
-#include "EcuFixture.h"
+#include "tests/support/RepresentableImage.h"
+#include "tests/support/EcuFixture.h"
 #include "tests/support/LinkTestAccess.h"
 
 #include <QSignalSpy>

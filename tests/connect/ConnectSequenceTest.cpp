@@ -1,7 +1,7 @@
 // Connecting to the simulated ECU: identification, access modes, version warnings, the lock and the
 // password and access-level boxes, all through the program's real windows and link.
-#include "../codec/RepresentableImage.h"
-#include "EcuFixture.h"
+#include "tests/support/RepresentableImage.h"
+#include "tests/support/EcuFixture.h"
 #include "app/LockState.h"
 #include "windows/chart/ChartWindow.h"
 

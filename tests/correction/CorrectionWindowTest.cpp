@@ -1,7 +1,7 @@
 // The correction-table window: its grids, and what showing it does per firmware.
 #include <QtTest>
 
-#include "../codec/WindowsFixture.h"
+#include "tests/support/WindowsFixture.h"
 
 class CorrectionWindowTest : public QObject {
     Q_OBJECT

@@ -4,8 +4,8 @@
 #include <csignal>
 #include <sys/resource.h>
 
-#include "../codec/RepresentableImage.h"
-#include "../codec/WindowsFixture.h"
+#include "tests/support/RepresentableImage.h"
+#include "tests/support/WindowsFixture.h"
 #include "app/CalibrationFiles.h"
 #include "app/DataSetCodec.h"
 #include "files/CalibrationFile.h"

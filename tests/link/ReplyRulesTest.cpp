@@ -1,5 +1,5 @@
 // Every reply rule: wait, accept or reject, and what each outcome does to counters and timers.
-#include "FakeSerialPort.h"
+#include "tests/support/FakeSerialPort.h"
 #include "RecordingHooks.h"
 #include "core/Dialogs.h"
 #include "link/Link.h"

@@ -1,5 +1,5 @@
 // Request frames byte for byte, the port choice and the timer set-up.
-#include "FakeSerialPort.h"
+#include "tests/support/FakeSerialPort.h"
 #include "RecordingHooks.h"
 #include "core/Dialogs.h"
 #include "link/Link.h"

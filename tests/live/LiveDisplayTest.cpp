@@ -4,7 +4,7 @@
 #include "LiveFrames.h"
 #include "core/Dialogs.h"
 #include "link/Link.h"
-#include "tests/app/AppFixture.h"
+#include "tests/support/AppFixture.h"
 #include "tests/support/LinkTestAccess.h"
 #include "windows/chart/ChartWindow.h"
 #include "windows/correction/CorrectionWindow.h"

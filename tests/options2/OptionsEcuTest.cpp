@@ -1,6 +1,6 @@
 // Against the simulated ECU: the options window's Ok while online writes the option words (and no map),
 // and the automatic calibration of both load sensors reads the raw values the ECU reports.
-#include "../connect/EcuFixture.h"
+#include "tests/support/EcuFixture.h"
 #include "app/DataSetCodec.h"
 #include "ecusim/EngineModel.h"
 #include "tests/support/LinkTestAccess.h"
