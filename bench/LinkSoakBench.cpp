@@ -98,10 +98,10 @@ public:
         });
         connect(&link_, &Link::wentOffline, this, [this](OfflineCause cause) {
             if (qEnvironmentVariableIsSet("SOAK_TRACE"))
-                std::fprintf(stderr, "offline (cause %d) after '%c', step %d, activity %d, port %s, ECU saw %s\n",
-                             int(cause), link_.state().LastCommand, link_.steps().TransferStep,
-                             int(link_.activity()), qPrintable(link_.portName()),
-                             ecu_.requestLetters().right(12).constData());
+                std::fprintf(
+                    stderr, "offline (cause %d) after '%c', step %d, activity %d, port %s, ECU saw %s\n",
+                    int(cause), link_.state().LastCommand, link_.steps().TransferStep, int(link_.activity()),
+                    qPrintable(link_.portName()), ecu_.requestLetters().right(12).constData());
             environment_.online = false;
             if (cause == OfflineCause::GaveUp)
                 ++figures.giveUps;

@@ -23,7 +23,9 @@ constexpr int BoostMapStart = 689;
 constexpr int FullImageEnd = 1089; // words 0..1088: "3FA" and later
 
 // map base + (row - 1) x 16 + (column - 1), column 1..16, row 1..25
-constexpr int MapCellAddress(int start, int column, int row) { return start + (row - 1) * 16 + (column - 1); }
+constexpr int MapCellAddress(int start, int column, int row) {
+    return start + (row - 1) * 16 + (column - 1);
+}
 
 // Addresses of the single fields (see the word map in the developer documentation).
 namespace ImageWord {
@@ -64,10 +66,10 @@ constexpr int ThrottlePumpTypeCode = 574;
 constexpr int OverrunFuelCut = 575;
 constexpr int CoilInputVoltage = 576;
 constexpr int SoftLimit = 577;
-constexpr int StartupTempWord = 610;     // 2 words
-constexpr int StartupPulseByTemp = 612;  // 4 words
-constexpr int StartupPercentWord = 616;  // 8 words
-constexpr int CrankTurnsCol1 = 624;      // 4 words each column
+constexpr int StartupTempWord = 610;    // 2 words
+constexpr int StartupPulseByTemp = 612; // 4 words
+constexpr int StartupPercentWord = 616; // 8 words
+constexpr int CrankTurnsCol1 = 624;     // 4 words each column
 constexpr int CrankTurnsCol2 = 628;
 constexpr int CrankTurnsCol3 = 632;
 constexpr int CrankTurnsCol4 = 636;

@@ -12,4 +12,6 @@ inline void RestartTimer(QTimer *timer) {
     timer->start();
 }
 
-inline void DisableTimer(QTimer *timer) { timer->stop(); }
+inline void DisableTimer(QTimer *timer) {
+    timer->stop();
+}

@@ -2,9 +2,9 @@
 #include <QtTest>
 #include <functional>
 
+#include "app/DataSetCodec.h"
 #include "tests/support/RepresentableImage.h"
 #include "tests/support/WindowsFixture.h"
-#include "app/DataSetCodec.h"
 
 namespace {
 QString firstDifference(const QVector<std::uint16_t> &expected, const QVector<std::uint16_t> &actual) {

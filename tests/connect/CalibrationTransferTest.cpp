@@ -1,8 +1,8 @@
 // Reading and writing the whole calibration against the simulated ECU: round trips per firmware, the
 // version comparison before a write, and faults on the line during both directions.
-#include "tests/support/RepresentableImage.h"
 #include "tests/support/EcuFixture.h"
 #include "tests/support/LinkTestAccess.h"
+#include "tests/support/RepresentableImage.h"
 
 #include <QSignalSpy>
 

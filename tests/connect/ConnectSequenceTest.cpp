@@ -1,8 +1,8 @@
 // Connecting to the simulated ECU: identification, access modes, version warnings, the lock and the
 // password and access-level boxes, all through the program's real windows and link.
-#include "tests/support/RepresentableImage.h"
-#include "tests/support/EcuFixture.h"
 #include "app/LockState.h"
+#include "tests/support/EcuFixture.h"
+#include "tests/support/RepresentableImage.h"
 #include "windows/chart/ChartWindow.h"
 
 #include <QSignalSpy>

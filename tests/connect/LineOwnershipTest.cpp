@@ -1,12 +1,12 @@
 // The line has one owner: whatever the user does or the line suffers while a conversation runs, the
 // conversation either finishes as if nothing happened or ends through the one way offline. Each row puts
 // the whole program in the middle of one activity against the simulated ECU and fires one event.
-#include "tests/support/EcuFixture.h"
 #include "app/CalibrationFiles.h"
 #include "app/DataSetCodec.h"
 #include "core/Encoding.h"
 #include "core/ImageLayout.h"
 #include "link/TransferPlan.h"
+#include "tests/support/EcuFixture.h"
 #include "tests/support/LinkTestAccess.h"
 #include "windows/chart/ChartWindow.h"
 

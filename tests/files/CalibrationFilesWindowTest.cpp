@@ -4,11 +4,11 @@
 #include <csignal>
 #include <sys/resource.h>
 
-#include "tests/support/RepresentableImage.h"
-#include "tests/support/WindowsFixture.h"
 #include "app/CalibrationFiles.h"
 #include "app/DataSetCodec.h"
 #include "files/CalibrationFile.h"
+#include "tests/support/RepresentableImage.h"
+#include "tests/support/WindowsFixture.h"
 
 namespace {
 QByteArray readAll(const QString &path) {

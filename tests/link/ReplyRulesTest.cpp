@@ -1,8 +1,8 @@
 // Every reply rule: wait, accept or reject, and what each outcome does to counters and timers.
-#include "tests/support/FakeSerialPort.h"
 #include "RecordingHooks.h"
 #include "core/Dialogs.h"
 #include "link/Link.h"
+#include "tests/support/FakeSerialPort.h"
 #include "tests/support/LinkTestAccess.h"
 
 #include <QTest>

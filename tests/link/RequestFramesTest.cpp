@@ -1,8 +1,8 @@
 // Request frames byte for byte, the port choice and the timer set-up.
-#include "tests/support/FakeSerialPort.h"
 #include "RecordingHooks.h"
 #include "core/Dialogs.h"
 #include "link/Link.h"
+#include "tests/support/FakeSerialPort.h"
 #include "tests/support/LinkTestAccess.h"
 
 #include <QFile>

@@ -1,8 +1,8 @@
 // Against the simulated ECU: the options window's Ok while online writes the option words (and no map),
 // and the automatic calibration of both load sensors reads the raw values the ECU reports.
-#include "tests/support/EcuFixture.h"
 #include "app/DataSetCodec.h"
 #include "ecusim/EngineModel.h"
+#include "tests/support/EcuFixture.h"
 #include "tests/support/LinkTestAccess.h"
 
 namespace {
