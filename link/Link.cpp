@@ -78,7 +78,7 @@ void Link::SetSlowTiming() {
 }
 
 void Link::SetPollInterval(int ms) {
-    Timer1->setInterval(std::clamp(ms, 10, 100));
+    Timer1->setInterval(std::clamp(ms, 10, DocumentedPollMs));
 }
 
 void Link::ResetState() {
@@ -392,6 +392,10 @@ void Link::Timer1Timer() {
     QCoreApplication::processEvents();
     // Whatever ran meanwhile may have stopped the poll, or a reply restarted it for a fresh interval.
     if (!Timer1->isActive() || acceptedReplies_ != accepted)
+        return;
+    // A wait shortened for logging is shorter than a live reply takes on the line: it must not ask again
+    // while that reply is still arriving (the reply restarts the wait; its time-out retries as ever).
+    if (Timer1->interval() < DocumentedPollMs && Timer2->isActive())
         return;
     RequestLiveData();
 }

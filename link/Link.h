@@ -67,6 +67,7 @@ public:
     void SetSlowTiming();
     // The wait after each live reply before the next poll (100 ms unless a logging session asks for less).
     void SetPollInterval(int ms);
+    static constexpr int DocumentedPollMs = 100;
     // Counters and buffers to their start values.
     void ResetState();
 
