@@ -53,6 +53,16 @@ bool Printable(const QByteArray &text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return c >= 0x20 && c <= 0x7E; });
 }
 
+// The words both frames carry at the same places.
+void PutSharedWords(QByteArray &f, const EngineSample &s) {
+    PutWord(f, 11, EcuWire::SignMagnitude(s.airTempC + 20));
+    PutWord(f, 13, static_cast<std::uint16_t>(s.batteryRaw));
+    PutWord(f, 17, EcuWire::SignMagnitude(s.potentiometer));
+    PutWord(f, 21, EcuWire::SignMagnitude(s.correction10));
+    PutWord(f, 23, s.status);
+    PutWord(f, 27, static_cast<std::uint16_t>(s.load2Raw));
+}
+
 } // namespace
 
 QByteArray BuildLongLiveFrame(const EngineSample &s) {
@@ -63,12 +73,7 @@ QByteArray BuildLongLiveFrame(const EngineSample &s) {
     PutWord(f, 3, static_cast<std::uint16_t>(std::clamp(s.injectionUs, 0, 0xFFFF)));
     PutWord(f, 7, static_cast<std::uint16_t>(s.load1Raw));
     PutWord(f, 9, static_cast<std::uint16_t>(std::clamp(s.waterTempC + 20, 0, 0x7FFF)));
-    PutWord(f, 11, EcuWire::SignMagnitude(s.airTempC + 20));
-    PutWord(f, 13, static_cast<std::uint16_t>(s.batteryRaw));
-    PutWord(f, 17, EcuWire::SignMagnitude(s.potentiometer));
-    PutWord(f, 21, EcuWire::SignMagnitude(s.correction10));
-    PutWord(f, 23, s.status);
-    PutWord(f, 27, static_cast<std::uint16_t>(s.load2Raw));
+    PutSharedWords(f, s);
     PutColumn(f, 35, s.load1Column10);
     PutColumn(f, 37, s.load2Column10);
     PutWord(f, 43, static_cast<std::uint16_t>(std::clamp(s.boostKpa, 0, 0xFFFF)));
@@ -86,12 +91,7 @@ QByteArray BuildShortLiveFrame(const EngineSample &s) {
     PutWord(f, 3, static_cast<std::uint16_t>(std::clamp<long>(raw, 0, 0xFFFF)));
     PutWord(f, 7, static_cast<std::uint16_t>(s.load1Raw));
     PutWord(f, 9, static_cast<std::uint16_t>(s.correctionSensorRaw));
-    PutWord(f, 11, EcuWire::SignMagnitude(s.airTempC + 20));
-    PutWord(f, 13, static_cast<std::uint16_t>(s.batteryRaw));
-    PutWord(f, 17, EcuWire::SignMagnitude(s.potentiometer));
-    PutWord(f, 21, EcuWire::SignMagnitude(s.correction10));
-    PutWord(f, 23, s.status);
-    PutWord(f, 27, static_cast<std::uint16_t>(s.load2Raw));
+    PutSharedWords(f, s);
     f[31] = static_cast<char>(EcuWire::Checksum(f.left(31)));
     return f;
 }

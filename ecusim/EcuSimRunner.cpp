@@ -1,6 +1,17 @@
 #include "ecusim/EcuSimRunner.h"
 
+#include <utility>
+
 #include <QMetaObject>
+
+namespace {
+// Passes a call on to the simulated ECU while it runs; when none runs there is nothing to set.
+template <class... Params, class... Args>
+void whenRunning(EcuSim *sim, void (EcuSim::*call)(Params...), Args &&...args) {
+    if (sim)
+        (sim->*call)(std::forward<Args>(args)...);
+}
+} // namespace
 
 EcuSimRunner::EcuSimRunner(QObject *parent) : QObject(parent) {
     m_thread.setObjectName(QStringLiteral("ecusim"));
@@ -51,38 +62,31 @@ void EcuSimRunner::stop() {
 }
 
 void EcuSimRunner::setImage(const QVector<std::uint16_t> &image) {
-    if (m_sim)
-        m_sim->setImage(image);
+    whenRunning(m_sim, &EcuSim::setImage, image);
 }
 
 void EcuSimRunner::setVersion(const QString &version) {
-    if (m_sim)
-        m_sim->setVersion(version);
+    whenRunning(m_sim, &EcuSim::setVersion, version);
 }
 
 void EcuSimRunner::setSerial(const QByteArray &serial) {
-    if (m_sim)
-        m_sim->setSerial(serial);
+    whenRunning(m_sim, &EcuSim::setSerial, serial);
 }
 
 void EcuSimRunner::setAccessBits(int bits) {
-    if (m_sim)
-        m_sim->setAccessBits(bits);
+    whenRunning(m_sim, &EcuSim::setAccessBits, bits);
 }
 
 void EcuSimRunner::setPassword(const QByteArray &password) {
-    if (m_sim)
-        m_sim->setPassword(password);
+    whenRunning(m_sim, &EcuSim::setPassword, password);
 }
 
 void EcuSimRunner::setLocked(bool locked) {
-    if (m_sim)
-        m_sim->setLocked(locked);
+    whenRunning(m_sim, &EcuSim::setLocked, locked);
 }
 
 void EcuSimRunner::setPowerInterrupted(bool on) {
-    if (m_sim)
-        m_sim->setPowerInterrupted(on);
+    whenRunning(m_sim, &EcuSim::setPowerInterrupted, on);
 }
 
 QByteArray EcuSimRunner::requestLetters() const {
@@ -94,18 +98,15 @@ QByteArray EcuSimRunner::requestLetters() const {
 }
 
 void EcuSimRunner::clearRequestLog() {
-    if (m_sim)
-        m_sim->clearRequestLog();
+    whenRunning(m_sim, &EcuSim::clearRequestLog);
 }
 
 void EcuSimRunner::setFaultPlan(const EcuFaultPlan &plan) {
-    if (m_sim)
-        m_sim->setFaultPlan(plan);
+    whenRunning(m_sim, &EcuSim::setFaultPlan, plan);
 }
 
 void EcuSimRunner::setPaced(bool paced) {
-    if (m_sim)
-        m_sim->setPaced(paced);
+    whenRunning(m_sim, &EcuSim::setPaced, paced);
 }
 
 void EcuSimRunner::closeLine() {
@@ -114,11 +115,9 @@ void EcuSimRunner::closeLine() {
 }
 
 void EcuSimRunner::freezeEngine(const EngineSample &sample) {
-    if (m_sim)
-        m_sim->freezeEngine(sample);
+    whenRunning(m_sim, &EcuSim::freezeEngine, sample);
 }
 
 void EcuSimRunner::unfreezeEngine() {
-    if (m_sim)
-        m_sim->unfreezeEngine();
+    whenRunning(m_sim, &EcuSim::unfreezeEngine);
 }

@@ -129,41 +129,28 @@ EditStepResult RunEditStep(EditCursor &cursor, EditOperation op, const EditRect 
         result.row = row;
         return result;
     }
-    case EditOperation::Horizontal: {
-        // A span of 0 can only come from a job begun as something else; there is no line to draw.
-        if (cursor.StepSpan <= 0 || cursor.StepIndex > cursor.StepSpan) {
-            cursor.StepIndex = 0;
-            ++cursor.StepRow;
-            if (cursor.StepSpan <= 0 || cursor.StepRow > sel.bottom) {
-                result.outcome = EditStepOutcome::EndedInterpolationJob;
-                return result;
-            }
-        }
-        const int row = cursor.StepRow;
-        const int column = sel.left + cursor.StepIndex;
-        const double first = cells.value(sel.left, row);
-        const double last = cells.value(sel.right, row);
-        cells.setValue(column, row, InterpolatedValue(first, last, cursor.StepSpan, cursor.StepIndex));
-        ++cursor.StepIndex;
-        result.column = column;
-        result.row = row;
-        return result;
-    }
+    case EditOperation::Horizontal:
     case EditOperation::Vertical: {
-        if (cursor.StepSpan <= 0 || cursor.StepRow > cursor.StepSpan) {
-            cursor.StepRow = 0;
-            ++cursor.StepIndex;
-            if (cursor.StepSpan <= 0 || cursor.StepIndex > sel.right) {
+        // The same walk with rows and columns swapped: `along` steps through one line of the block
+        // (0 .. span), `across` counts the lines.
+        const bool horizontal = op == EditOperation::Horizontal;
+        int &along = horizontal ? cursor.StepIndex : cursor.StepRow;
+        int &across = horizontal ? cursor.StepRow : cursor.StepIndex;
+        // A span of 0 can only come from a job begun as something else; there is no line to draw.
+        if (cursor.StepSpan <= 0 || along > cursor.StepSpan) {
+            along = 0;
+            ++across;
+            if (cursor.StepSpan <= 0 || across > (horizontal ? sel.bottom : sel.right)) {
                 result.outcome = EditStepOutcome::EndedInterpolationJob;
                 return result;
             }
         }
-        const int column = cursor.StepIndex;
-        const int row = sel.top + cursor.StepRow;
-        const double first = cells.value(column, sel.top);
-        const double last = cells.value(column, sel.bottom);
-        cells.setValue(column, row, InterpolatedValue(first, last, cursor.StepSpan, cursor.StepRow));
-        ++cursor.StepRow;
+        const int column = horizontal ? sel.left + along : across;
+        const int row = horizontal ? across : sel.top + along;
+        const double first = horizontal ? cells.value(sel.left, row) : cells.value(column, sel.top);
+        const double last = horizontal ? cells.value(sel.right, row) : cells.value(column, sel.bottom);
+        cells.setValue(column, row, InterpolatedValue(first, last, cursor.StepSpan, along));
+        ++along;
         result.column = column;
         result.row = row;
         return result;

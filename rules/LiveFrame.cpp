@@ -97,32 +97,32 @@ QString FormatFixed(double value, int decimals, int precision) {
 }
 
 bool InjectionTimeLimit(int rpm, int strokeModeIndex, double *limitMs) {
-    if (rpm <= 0)
+    // Turns of the crankshaft per injection in the stroke modes "2", "4" and "1".
+    constexpr double TurnsPerInjection[] = {1, 2, 0.5};
+    if (rpm <= 0 || strokeModeIndex < 0 || strokeModeIndex > 2)
         return false;
     const double perTurn = 60000.0 / rpm;
-    switch (strokeModeIndex) {
-    case 0:
-        *limitMs = perTurn;
-        return true;
-    case 1:
-        *limitMs = perTurn * 2;
-        return true;
-    case 2:
-        *limitMs = perTurn / 2;
-        return true;
-    default:
-        return false;
-    }
+    *limitMs = perTurn * TurnsPerInjection[strokeModeIndex];
+    return true;
 }
+
+namespace {
+// What both frames start with: the engine speed (in steps of rpmStep) and the injection time, whose
+// ticks differ by firmware (msPerTick / 2500 ms each, counted in half steps).
+LiveValues SpeedAndInjection(const QByteArray &frame, bool longFrame, int rpmStep, double msPerTick) {
+    LiveValues v;
+    v.longFrame = longFrame;
+    v.engineSpeed = UnsignedAt(frame, 1) * rpmStep;
+    v.engineSpeedText = QString::number(v.engineSpeed);
+    v.injectionTimeText = FormatFixed(UnsignedAt(frame, 3) / 2500.0 * msPerTick * 2, 2, 5);
+    v.injectionTime = ShownValue(v.injectionTimeText);
+    return v;
+}
+} // namespace
 
 LiveValues DecodeShortLiveFrame(const QByteArray &frame, const LiveDecodeSettings &s,
                                 const ResponseCurves &curves) {
-    LiveValues v;
-    v.longFrame = false;
-    v.engineSpeed = UnsignedAt(frame, 1) * 50;
-    v.engineSpeedText = QString::number(v.engineSpeed);
-    v.injectionTimeText = FormatFixed(UnsignedAt(frame, 3) / 2500.0 * 1.355 * 2, 2, 5);
-    v.injectionTime = ShownValue(v.injectionTimeText);
+    LiveValues v = SpeedAndInjection(frame, false, 50, 1.355);
 
     if (s.sensor1Max == s.sensor1Min)
         v.engineLoadText = Fail;
@@ -150,12 +150,7 @@ LiveValues DecodeShortLiveFrame(const QByteArray &frame, const LiveDecodeSetting
 }
 
 LiveValues DecodeLongLiveFrame(const QByteArray &frame, const LiveDecodeSettings &s) {
-    LiveValues v;
-    v.longFrame = true;
-    v.engineSpeed = UnsignedAt(frame, 1) * 10;
-    v.engineSpeedText = QString::number(v.engineSpeed);
-    v.injectionTimeText = FormatFixed(UnsignedAt(frame, 3) / 2500.0 * 1.25 * 2, 2, 5);
-    v.injectionTime = ShownValue(v.injectionTimeText);
+    LiveValues v = SpeedAndInjection(frame, true, 10, 1.25);
 
     v.engineLoadText = ColumnPositionText(frame, 35, s.sensor1Min, s.sensor1Max);
     v.engineLoad2Text = ColumnPositionText(frame, 37, s.sensor2Min, s.sensor2Max);

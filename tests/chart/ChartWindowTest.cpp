@@ -8,6 +8,7 @@
 #include <QToolButton>
 #include <QValueAxis>
 #include <QtTest>
+#include <array>
 
 #include "app/AppContext.h"
 #include "windows/chart/ChartWindow.h"
@@ -55,18 +56,8 @@ struct Rig {
         chart = std::make_unique<TForm4>(ctx);
         TForm4::Links &l = chart->links;
         l.mapGrid = [this](ChartMap m) { return m == ChartMap::Injection ? &fuel : &boost; };
-        l.tableGrid = [this](ChartTable t) -> DataGrid * {
-            switch (t) {
-            case ChartTable::Water:
-                return &water;
-            case ChartTable::Air:
-                return &air;
-            case ChartTable::Battery:
-                return &battery;
-            default:
-                return &pressure;
-            }
-        };
+        // In the order of ChartTable: water, air, battery, air pressure.
+        l.tableGrid = [this](ChartTable t) { return std::array{&water, &air, &battery, &pressure}[int(t)]; };
         l.tableSelector = [this] { return selector; };
         l.strokeMode = [this] { return stroke; };
         l.firmwareVersion = [this] { return version; };

@@ -38,11 +38,7 @@ class CalibrationTransferTest : public QObject {
     EcuFixture f;
 
     void connectTo(const QString &version, const QVector<std::uint16_t> &image) {
-        EcuSimConfig config;
-        config.version = version;
-        config.image = image;
-        QVERIFY(f.start(config));
-        QTRY_VERIFY_WITH_TIMEOUT(f.readDone(), 5000);
+        QVERIFY(f.startAndRead(version, image));
     }
 
     void download() {

@@ -1,18 +1,12 @@
 // The simulated ECU answers the program's requests over a real pseudo-terminal.
 #include "PtyClient.h"
 #include "ecusim/EcuSimRunner.h"
+#include "tests/support/Bytes.h"
 
 #include <QSerialPort>
 #include <QtTest>
 
 namespace {
-
-QByteArray Bytes(std::initializer_list<int> values) {
-    QByteArray out;
-    for (int v : values)
-        out.append(char(v));
-    return out;
-}
 
 // Word w of a "Z" reply: high byte at 1 + 2w.
 int ReplyWord(const QByteArray &reply, int w) {

@@ -49,18 +49,31 @@ public:
         while (total < count && clock.elapsed() < timeoutMs) {
             if (!waitReadable(int(timeoutMs - clock.elapsed())))
                 break;
-            char buffer[4096];
-            const ssize_t n = ::read(m_fd, buffer, sizeof buffer);
-            if (n <= 0) {
-                if (n < 0 && errno == EAGAIN)
-                    continue;
-                m_hungUp = true;
+            QByteArray bytes;
+            const ReadResult result = readWaiting(&bytes);
+            if (result == ReadResult::Again)
+                continue;
+            if (result == ReadResult::HungUp)
                 break;
-            }
-            chunks.append({clock.elapsed(), QByteArray(buffer, int(n))});
-            total += int(n);
+            chunks.append({clock.elapsed(), bytes});
+            total += int(bytes.size());
         }
         return chunks;
+    }
+
+    // One read of what the line holds: bytes, nothing after all (try again), or the far end hung up.
+    enum class ReadResult { Got, Again, HungUp };
+    ReadResult readWaiting(QByteArray *bytes) {
+        char buffer[4096];
+        const ssize_t n = ::read(m_fd, buffer, sizeof buffer);
+        if (n > 0) {
+            *bytes = QByteArray(buffer, int(n));
+            return ReadResult::Got;
+        }
+        if (n < 0 && errno == EAGAIN)
+            return ReadResult::Again;
+        m_hungUp = true;
+        return ReadResult::HungUp;
     }
 
     QByteArray read(int count, int timeoutMs = 2000) {
@@ -76,15 +89,13 @@ public:
         for (;;) {
             if (!waitReadable(quietMs))
                 return all;
-            char buffer[4096];
-            const ssize_t n = ::read(m_fd, buffer, sizeof buffer);
-            if (n <= 0) {
-                if (n < 0 && errno == EAGAIN)
-                    continue;
-                m_hungUp = true;
+            QByteArray bytes;
+            const ReadResult result = readWaiting(&bytes);
+            if (result == ReadResult::Again)
+                continue;
+            if (result == ReadResult::HungUp)
                 return all;
-            }
-            all.append(buffer, int(n));
+            all += bytes;
         }
     }
 

@@ -6,15 +6,12 @@
 
 #include "EditFixture.h"
 #include "ecusim/EcuSimRunner.h"
+#include "tests/support/RequestLog.h"
 
 namespace {
 
 QList<QByteArray> WriteFrames(const EcuSimRunner &ecu) {
-    QList<QByteArray> frames;
-    for (const EcuRequest &request : ecu.requestLog())
-        if (request.valid && request.letter == 'C')
-            frames.append(request.bytes);
-    return frames;
+    return FramesWithLetters(ecu.requestLog(), "C");
 }
 
 QByteArray Frame(int address, int raw) {

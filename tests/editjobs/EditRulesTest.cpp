@@ -6,6 +6,7 @@
 
 #include "rules/EditRules.h"
 #include "rules/MapCells.h"
+#include "tests/support/Bytes.h"
 
 namespace {
 
@@ -50,13 +51,6 @@ Run RunJob(EditOperation op, EditRect rect, FakeCells &cells, const EditTarget &
         run.cells.append({step.column, step.row});
     }
     return run;
-}
-
-QByteArray Bytes(std::initializer_list<int> list) {
-    QByteArray out;
-    for (int b : list)
-        out.append(char(b));
-    return out;
 }
 
 } // namespace

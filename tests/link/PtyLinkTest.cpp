@@ -1,8 +1,6 @@
 // The link with the real QSerialPort adapter on a pseudo-terminal; the test plays the ECU.
+#include "LinkParts.h"
 #include "PtyPeer.h"
-#include "RecordingHooks.h"
-#include "core/Dialogs.h"
-#include "link/Link.h"
 #include "link/QtSerialPortAdapter.h"
 #include "tests/support/LinkTestAccess.h"
 
@@ -16,31 +14,20 @@
 using Request = std::function<void(Link &)>;
 Q_DECLARE_METATYPE(Request)
 
-class PtyLinkTest : public QObject {
+class PtyLinkTest : public QObject, LinkParts<QtSerialPortAdapter> {
     Q_OBJECT
 
     PtyPeer *peer = nullptr;
-    QtSerialPortAdapter *port = nullptr;
-    Dialogs *dialogs = nullptr;
-    RecordingHooks *hooks = nullptr;
-    Link *link = nullptr;
 
 private slots:
     void init() {
         peer = new PtyPeer;
         QVERIFY(peer->isValid());
-        port = new QtSerialPortAdapter;
-        dialogs = new Dialogs;
-        hooks = new RecordingHooks;
-        link = new Link(port, dialogs, hooks);
-        hooks->listenTo(link);
+        makeLink();
         StateOf(link).PortName = peer->slavePath();
     }
     void cleanup() {
-        delete link;
-        delete hooks;
-        delete dialogs;
-        delete port;
+        deleteLink();
         delete peer;
     }
 

@@ -1,7 +1,5 @@
 // Every reply rule: wait, accept or reject, and what each outcome does to counters and timers.
-#include "RecordingHooks.h"
-#include "core/Dialogs.h"
-#include "link/Link.h"
+#include "LinkParts.h"
 #include "tests/support/FakeSerialPort.h"
 #include "tests/support/LinkTestAccess.h"
 
@@ -13,13 +11,8 @@
 using Request = std::function<void(Link &)>;
 Q_DECLARE_METATYPE(Request)
 
-class ReplyRulesTest : public QObject {
+class ReplyRulesTest : public QObject, LinkParts<FakeSerialPort> {
     Q_OBJECT
-
-    FakeSerialPort *port = nullptr;
-    Dialogs *dialogs = nullptr;
-    RecordingHooks *hooks = nullptr;
-    Link *link = nullptr;
 
     void expectRetryArmed() {
         QVERIFY(StateOf(link).RxIgnore);
@@ -41,19 +34,10 @@ class ReplyRulesTest : public QObject {
 
 private slots:
     void init() {
-        port = new FakeSerialPort;
-        dialogs = new Dialogs;
-        hooks = new RecordingHooks;
-        link = new Link(port, dialogs, hooks);
-        hooks->listenTo(link);
+        makeLink();
         port->open(QStringLiteral("COM1"));
     }
-    void cleanup() {
-        delete link;
-        delete hooks;
-        delete dialogs;
-        delete port;
-    }
+    void cleanup() { deleteLink(); }
 
     void everyRule_data() {
         QTest::addColumn<Request>("request");

@@ -1,7 +1,5 @@
 // Request frames byte for byte, the port choice and the timer set-up.
-#include "RecordingHooks.h"
-#include "core/Dialogs.h"
-#include "link/Link.h"
+#include "LinkParts.h"
 #include "tests/support/FakeSerialPort.h"
 #include "tests/support/LinkTestAccess.h"
 
@@ -10,31 +8,17 @@
 #include <QTest>
 #include <QTimer>
 
-class RequestFramesTest : public QObject {
+class RequestFramesTest : public QObject, LinkParts<FakeSerialPort> {
     Q_OBJECT
-
-    FakeSerialPort *port = nullptr;
-    Dialogs *dialogs = nullptr;
-    RecordingHooks *hooks = nullptr;
-    Link *link = nullptr;
 
     static QByteArray Hex(const char *hex) { return QByteArray::fromHex(hex); }
 
 private slots:
     void init() {
-        port = new FakeSerialPort;
-        dialogs = new Dialogs;
-        hooks = new RecordingHooks;
-        link = new Link(port, dialogs, hooks);
-        hooks->listenTo(link);
+        makeLink();
         port->open(QStringLiteral("COM1"));
     }
-    void cleanup() {
-        delete link;
-        delete hooks;
-        delete dialogs;
-        delete port;
-    }
+    void cleanup() { deleteLink(); }
 
     void accessRequestWithOnlyReadOnlyTicked() {
         link->SendAccessBits(4);

@@ -50,6 +50,14 @@ struct EcuFixture {
         return QTest::qWaitForWindowExposed(main());
     }
 
+    // Starts a simulated ECU of that firmware holding `image` and waits until the connect read is done.
+    bool startAndRead(const QString &version, const QVector<std::uint16_t> &image) {
+        EcuSimConfig config;
+        config.version = version;
+        config.image = image;
+        return start(config) && QTest::qWaitFor([this] { return readDone(); }, 5000);
+    }
+
     void stop() {
         if (program) {
             link()->StopLink();

@@ -8,7 +8,6 @@
 
 void TForm4::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
     const bool alt = modifiers & Qt::AltModifier;
-    const bool ctrl = modifiers & Qt::ControlModifier;
     switch (key) {
     case Qt::Key_Space:
         ctx_.LiveTracking = true;
@@ -50,28 +49,19 @@ void TForm4::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
         SelectLeft();
         break;
     case Qt::Key_PageDown:
-        if (ChartMode == ChartView::SpeedRow)
-            NextLine();
-        else if (ChartMode == ChartView::LoadColumn)
-            PreviousLine();
-        break;
     case Qt::Key_PageUp:
-        if (ChartMode == ChartView::SpeedRow)
-            PreviousLine();
-        else if (ChartMode == ChartView::LoadColumn)
-            NextLine();
-        break;
-    case Qt::Key_Up:
-    case Qt::Key_Down: {
-        const QVector<double> steps = BarSteps(ChartMode, table_, alt, ctrl);
-        for (double step : steps) {
-            if (key == Qt::Key_Up)
-                RaiseBar(step);
+        // Page Down goes to the next row but to the previous column, as the grids show them.
+        if (ChartMode == ChartView::SpeedRow || ChartMode == ChartView::LoadColumn) {
+            if ((key == Qt::Key_PageDown) == (ChartMode == ChartView::SpeedRow))
+                NextLine();
             else
-                LowerBar(step);
+                PreviousLine();
         }
         break;
-    }
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        stepBar(key == Qt::Key_Up, modifiers);
+        break;
     default:
         break;
     }
@@ -84,17 +74,17 @@ void TForm4::FormKeyUp(int key, Qt::KeyboardModifiers) {
 
 // ---- buttons ---------------------------------------------------------------------------------------
 
+// "Up" goes to the previous row but to the next column (and "down" the other way), as the grids show them.
 void TForm4::SpeedButton_omhoogClick() {
-    if (ChartMode == ChartView::SpeedRow)
-        PreviousLine();
-    else
-        NextLine();
-    if (isMapView())
-        colorBar(ChartBar, ChartColors::blue());
+    moveLine(ChartMode != ChartView::SpeedRow);
 }
 
 void TForm4::SpeedButton_omlaagClick() {
-    if (ChartMode == ChartView::SpeedRow)
+    moveLine(ChartMode == ChartView::SpeedRow);
+}
+
+void TForm4::moveLine(bool next) {
+    if (next)
         NextLine();
     else
         PreviousLine();
@@ -110,13 +100,11 @@ void TForm4::SpeedButton_selectiebar_naar_rechtsClick() {
 }
 
 void TForm4::SpeedButton_bar_verhogenMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
-    if (button == Qt::LeftButton)
-        stepBar(true, modifiers);
+    stepBarOnLeftButton(button, true, modifiers);
 }
 
 void TForm4::SpeedButton_bar_verlagenMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
-    if (button == Qt::LeftButton)
-        stepBar(false, modifiers);
+    stepBarOnLeftButton(button, false, modifiers);
 }
 
 void TForm4::SpeedButton_bar_verhogenMouseUp() {
@@ -124,6 +112,11 @@ void TForm4::SpeedButton_bar_verhogenMouseUp() {
 }
 void TForm4::SpeedButton_bar_verlagenMouseUp() {
     WriteBackBar();
+}
+
+void TForm4::stepBarOnLeftButton(Qt::MouseButton button, bool raise, Qt::KeyboardModifiers modifiers) {
+    if (button == Qt::LeftButton)
+        stepBar(raise, modifiers);
 }
 
 void TForm4::stepBar(bool raise, Qt::KeyboardModifiers modifiers) {
@@ -149,34 +142,30 @@ BarLimits limitsOf(ChartView mode, ChartMap map, ChartTable table) {
 // without changing ActiveMapGrid; taking the limits and the target cell from ActiveMapGrid would write
 // an injection bar into the boost map.)
 void TForm4::RaiseBar(double step) {
-    if (ChartMode == ChartView::None || ChartBar < 0 || ChartBar >= barCount())
-        return;
-    bars_[ChartBar].value = RaiseValue(bars_[ChartBar].value, step, limitsOf(ChartMode, map_, table_));
-    renderBar(ChartBar);
+    changeBar([&](double value, const BarLimits &limits) { return RaiseValue(value, step, limits); });
 }
 
 void TForm4::LowerBar(double step) {
+    changeBar([&](double value, const BarLimits &limits) { return LowerValue(value, step, limits); });
+}
+
+void TForm4::changeBar(const std::function<double(double value, const BarLimits &limits)> &change) {
     if (ChartMode == ChartView::None || ChartBar < 0 || ChartBar >= barCount())
         return;
-    bars_[ChartBar].value = LowerValue(bars_[ChartBar].value, step, limitsOf(ChartMode, map_, table_));
+    bars_[ChartBar].value = change(bars_[ChartBar].value, limitsOf(ChartMode, map_, table_));
     renderBar(ChartBar);
 }
 
 void TForm4::SelectLeft() {
-    ctx_.LiveTracking = false;
-    if (barCount() == 0)
-        return;
-    if (ChartMode == ChartView::CorrectionTable) {
-        colorBar(ChartBar, ChartColors::blue());
-    } else {
-        colorBar(ChartBar, normalColor(ChartBar));
-    }
-    if (ChartBar > 0)
-        --ChartBar;
-    colorBar(ChartBar, selectedColor(ChartBar));
+    moveSelection(-1);
 }
 
 void TForm4::SelectRight() {
+    moveSelection(+1);
+}
+
+// Moves the selection one bar (it stops at the ends) and ends live tracking.
+void TForm4::moveSelection(int by) {
     ctx_.LiveTracking = false;
     if (barCount() == 0)
         return;
@@ -185,7 +174,9 @@ void TForm4::SelectRight() {
     } else {
         colorBar(ChartBar, normalColor(ChartBar));
     }
-    if (ChartBar < LastBarIndex(ChartMode) && ChartBar < barCount() - 1)
+    if (by < 0 && ChartBar > 0)
+        --ChartBar;
+    if (by > 0 && ChartBar < LastBarIndex(ChartMode) && ChartBar < barCount() - 1)
         ++ChartBar;
     colorBar(ChartBar, selectedColor(ChartBar));
 }

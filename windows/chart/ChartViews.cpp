@@ -118,17 +118,18 @@ void TForm4::LiveCellUpdate(int liveColumn, int liveRow, int liveTableColumn, bo
 
 // ---- the views -------------------------------------------------------------------------------------
 
-void TForm4::buildSpeedRow(ChartMap map, int row) {
+// What the row and the column view of a map share before their bars: the mode, the window title, the left
+// axis and the value format. Returns the map's grid, or null (and changes nothing) when there is none.
+DataGrid *TForm4::startMapView(ChartMap map, ChartView mode, int line) {
     DataGrid *grid = links.mapGrid ? links.mapGrid(map) : nullptr;
     if (!grid)
-        return;
-    ChartMode = ChartView::SpeedRow;
-    ChartLine = row;
+        return nullptr;
+    ChartMode = mode;
+    ChartLine = line;
     map_ = map;
     const bool injection = map == ChartMap::Injection;
     setWindowTitle(injection ? QStringLiteral("Chart injection") : QStringLiteral("Chart Boost correction"));
     chart_->setTitle(QString());
-    chart_->setTitle(QStringLiteral("Row ") + grid->cellText(0, row).trimmed() + QStringLiteral(" RPM"));
     if (injection) {
         setLeftAxis(-0.5, 50, QStringLiteral("Injection-time"));
         valueFormat_ = QStringLiteral("#,#00.00");
@@ -136,10 +137,13 @@ void TForm4::buildSpeedRow(ChartMap map, int row) {
         setLeftAxis(-500, 500, QStringLiteral("Boost correction"));
         valueFormat_ = QStringLiteral("#,#00.0");
     }
-    setBottomAxis(injection ? QStringLiteral("Engine-load") : QStringLiteral("Engine-load (MAP)"), false);
-    fillSpeedRowBars(grid, row);
-    SpeedButton_omhoog->setToolTip(QStringLiteral("Move to previous RPM Row or press Page Up Key"));
-    SpeedButton_omlaag->setToolTip(QStringLiteral("Move to next RPM Row or press PageDown Key"));
+    return grid;
+}
+
+// After the bars: the buttons to the neighbouring line, and the first bar selected.
+void TForm4::finishMapView(const QString &upHint, const QString &downHint) {
+    SpeedButton_omhoog->setToolTip(upHint);
+    SpeedButton_omlaag->setToolTip(downHint);
     SpeedButton_omhoog->show();
     SpeedButton_omlaag->show();
     SpeedButton_bar_verhogen->setToolTip(InjectionRaiseHint);
@@ -149,36 +153,29 @@ void TForm4::buildSpeedRow(ChartMap map, int row) {
     renderBars();
 }
 
-void TForm4::buildLoadColumn(ChartMap map, int column) {
-    DataGrid *grid = links.mapGrid ? links.mapGrid(map) : nullptr;
+void TForm4::buildSpeedRow(ChartMap map, int row) {
+    DataGrid *grid = startMapView(map, ChartView::SpeedRow, row);
     if (!grid)
         return;
-    ChartMode = ChartView::LoadColumn;
-    ChartLine = column;
-    map_ = map;
-    const bool injection = map == ChartMap::Injection;
-    setWindowTitle(injection ? QStringLiteral("Chart injection") : QStringLiteral("Chart Boost correction"));
-    chart_->setTitle(QString());
+    chart_->setTitle(QStringLiteral("Row ") + grid->cellText(0, row).trimmed() + QStringLiteral(" RPM"));
+    setBottomAxis(map == ChartMap::Injection ? QStringLiteral("Engine-load")
+                                             : QStringLiteral("Engine-load (MAP)"),
+                  false);
+    fillSpeedRowBars(grid, row);
+    finishMapView(QStringLiteral("Move to previous RPM Row or press Page Up Key"),
+                  QStringLiteral("Move to next RPM Row or press PageDown Key"));
+}
+
+void TForm4::buildLoadColumn(ChartMap map, int column) {
+    DataGrid *grid = startMapView(map, ChartView::LoadColumn, column);
+    if (!grid)
+        return;
     chart_->setTitle(QStringLiteral("Engine-load Colomn ") + QString::number(column - 1));
-    if (injection) {
-        setLeftAxis(-0.5, 50, QStringLiteral("Injection-time"));
-        valueFormat_ = QStringLiteral("#,#00.00");
-    } else {
-        setLeftAxis(-500, 500, QStringLiteral("Boost correction"));
-        valueFormat_ = QStringLiteral("#,#00.0");
-    }
     // 25 labels do not fit side by side: they stand upright, which keeps each one readable.
     setBottomAxis(QStringLiteral("Engine-RPM"), true);
     fillLoadColumnBars(grid, column);
-    SpeedButton_omhoog->setToolTip(QStringLiteral("Move to right Engine-load Col or press Page Up Key"));
-    SpeedButton_omlaag->setToolTip(QStringLiteral("Move to left Engine-load Col or press Page Down Key"));
-    SpeedButton_omhoog->show();
-    SpeedButton_omlaag->show();
-    SpeedButton_bar_verhogen->setToolTip(InjectionRaiseHint);
-    SpeedButton_bar_verlagen->setToolTip(InjectionLowerHint);
-    ChartBar = 0;
-    bars_[0].color = ChartColors::blue();
-    renderBars();
+    finishMapView(QStringLiteral("Move to right Engine-load Col or press Page Up Key"),
+                  QStringLiteral("Move to left Engine-load Col or press Page Down Key"));
 }
 
 void TForm4::buildTable(ChartTable table) {

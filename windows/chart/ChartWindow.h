@@ -148,6 +148,8 @@ private:
     // Views (ChartViews.cpp).
     void buildSpeedRow(ChartMap map, int row);
     void buildLoadColumn(ChartMap map, int column);
+    DataGrid *startMapView(ChartMap map, ChartView mode, int line);
+    void finishMapView(const QString &upHint, const QString &downHint);
     void buildTable(ChartTable table);
     void rebuildAfterMove();
     void showActive(); // shown, raised and active, the keyboard here
@@ -169,6 +171,10 @@ private:
 
     // Navigation (ChartNavigation.cpp).
     void stepBar(bool raise, Qt::KeyboardModifiers modifiers);
+    void stepBarOnLeftButton(Qt::MouseButton button, bool raise, Qt::KeyboardModifiers modifiers);
+    void moveLine(bool next);
+    void moveSelection(int by);
+    void changeBar(const std::function<double(double value, const BarLimits &limits)> &change);
     bool isMapView() const { return ChartMode == ChartView::SpeedRow || ChartMode == ChartView::LoadColumn; }
 
     AppContext &ctx_;

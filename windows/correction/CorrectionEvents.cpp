@@ -13,6 +13,7 @@
 #include "windows/correction/CorrectionWindow.h"
 #include "windows/main/MainWindow.h"
 #include "windows/opening/Manual.h"
+#include "windows/widgets/ControlFactory.h"
 
 namespace {
 constexpr CorrectionTable AllTables[] = {CorrectionTable::Water, CorrectionTable::Air,
@@ -22,43 +23,14 @@ constexpr CorrectionTable AllTables[] = {CorrectionTable::Water, CorrectionTable
 void TForm2::buildEditMenu() {
     GroupBox_Edit_menu = MakeEditMenuBox(this, QRect(574, 300, 206, 214));
     QGroupBox *box = GroupBox_Edit_menu;
-    auto radio = [box](const QString &name, const QString &text, int y) {
-        return MakeEditMenuChoice(box, name, text, y);
-    };
-    RadioButton_percentvalue =
-        radio(QStringLiteral("RadioButton_percentvalue"), QStringLiteral("Change by %"), 24);
-    RadioButton_setvalue = radio(QStringLiteral("RadioButton_setvalue"), QStringLiteral("Set to value"), 46);
-    RadioButton_hor_interpol =
-        radio(QStringLiteral("RadioButton_hor_interpol"), QStringLiteral("Horizontal interpol."), 68);
-    RadioButton_percentvalue->setChecked(true);
+    MakeEditMenuChoices(box, RadioButton_percentvalue, RadioButton_setvalue, RadioButton_hor_interpol);
 
     // Both fields take -100 .. 100 in steps of 0.1 for every table.
-    auto field = [&](const QString &name, QLabel **label, const QString &labelName, const QString &caption,
-                     int y) {
-        *label = new QLabel(caption, box);
-        (*label)->setObjectName(labelName);
-        (*label)->setGeometry(12, y, 60, 24);
-        auto *spin = new QDoubleSpinBox(box);
-        spin->setObjectName(name);
-        spin->setGeometry(76, y, 118, 24);
-        spin->setDecimals(1);
-        spin->setRange(-100.0, 100.0);
-        spin->setSingleStep(0.1);
-        spin->setValue(0.0);
-        return spin;
-    };
-    AdvSpinEdit_percentvalue = field(QStringLiteral("AdvSpinEdit_percentvalue"), &Label_percentvalue,
-                                     QStringLiteral("Label_percentvalue"), QStringLiteral("% "), 100);
-    AdvSpinEdit_setvalue = field(QStringLiteral("AdvSpinEdit_setvalue"), &Label_setvalue,
-                                 QStringLiteral("Label_setvalue"), QStringLiteral("value"), 132);
-
-    Button_ok_editmenu = new QPushButton(QStringLiteral("&Ok"), box);
-    Button_ok_editmenu->setObjectName(QStringLiteral("Button_ok_editmenu"));
-    Button_ok_editmenu->setGeometry(12, 172, 86, 28);
-    Button_ok_editmenu->setDefault(true);
-    Button_cancel_editmenu = new QPushButton(QStringLiteral("&Cancel"), box);
-    Button_cancel_editmenu->setObjectName(QStringLiteral("Button_cancel_editmenu"));
-    Button_cancel_editmenu->setGeometry(108, 172, 86, 28);
+    const EditMenuFieldRange range{1, -100.0, 100.0, 0.1};
+    // Made one after the other: the order of making is the Tab order.
+    auto *percentField = new QDoubleSpinBox(box);
+    PlaceEditMenuFields(this, percentField, range, new QDoubleSpinBox(box), range, 100);
+    MakeEditMenuButtons(box, Button_ok_editmenu, Button_cancel_editmenu, 172);
     connect(Button_ok_editmenu, &QPushButton::clicked, this, &TForm2::Button_ok_editmenuClick);
     connect(Button_cancel_editmenu, &QPushButton::clicked, this, &TForm2::Button_cancel_editmenuClick);
 
@@ -69,27 +41,12 @@ void TForm2::buildEditMenu() {
             Button_cancel_editmenu->click();
     });
 
-    EditJobs::MenuControls controls;
-    controls.box = box;
-    controls.percent = RadioButton_percentvalue;
-    controls.setValue = RadioButton_setvalue;
-    controls.percentField = AdvSpinEdit_percentvalue;
-    controls.setValueField = AdvSpinEdit_setvalue;
-    controls.ok = Button_ok_editmenu;
-    controls.signKeys = false; // this window's percent field only knows Enter
-    EditJobs::WireMenu(controls);
+    // this window's percent field only knows Enter
+    EditJobs::WireMenu(EditMenuControlsOf(this, false));
     box->hide();
 
-    GroupBox_gauge_up_down_loading = new QGroupBox(QStringLiteral("Changing data"), this);
-    GroupBox_gauge_up_down_loading->setObjectName(QStringLiteral("GroupBox_gauge_up_down_loading"));
-    GroupBox_gauge_up_down_loading->setGeometry(226, 460, 338, 60);
-    GroupBox_gauge_up_down_loading->setAutoFillBackground(true);
-    Gauge_up_down_loading = new QProgressBar(GroupBox_gauge_up_down_loading);
-    Gauge_up_down_loading->setObjectName(QStringLiteral("Gauge_up_down_loading"));
-    Gauge_up_down_loading->setGeometry(12, 24, 314, 24);
-    Gauge_up_down_loading->setRange(0, 100);
-    Gauge_up_down_loading->setValue(0);
-    GroupBox_gauge_up_down_loading->hide();
+    Gauge_up_down_loading = MakeProgressBox(this, QStringLiteral("Changing data"), QRect(226, 460, 338, 60),
+                                            24, &GroupBox_gauge_up_down_loading);
 }
 
 void TForm2::connectTableEvents() {
@@ -156,19 +113,7 @@ void TForm2::AdvStringGridMouseUp(CorrectionTable table) {
 }
 
 void TForm2::AdvStringGridKeyUp(CorrectionTable table, int key, Qt::KeyboardModifiers modifiers) {
-    // Letting go of a modifier is not a selection step.
-    switch (key) {
-    case Qt::Key_Shift:
-    case Qt::Key_Control:
-    case Qt::Key_Alt:
-    case Qt::Key_AltGr:
-    case Qt::Key_Meta:
-        return;
-    default:
-        break;
-    }
-    const Qt::KeyboardModifiers held = modifiers & ~Qt::KeypadModifier;
-    if (held == Qt::ShiftModifier && QGuiApplication::mouseButtons() == Qt::NoButton && DataCellClicked()) {
+    if (IsShiftSelectionStep(key, modifiers) && DataCellClicked()) {
         TableSelector = table;
         ShowEditMenu();
     }

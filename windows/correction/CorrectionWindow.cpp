@@ -117,46 +117,30 @@ DataGrid *TForm2::buildTable(const char *gridName, const char *titleName, const 
     return grid;
 }
 
-DataGrid *TForm2::tableGrid(CorrectionTable table) const {
+TForm2::TableParts TForm2::tableParts(CorrectionTable table) const {
     switch (table) {
     case CorrectionTable::Water:
-        return AdvStringGrid_Watertemp;
+        break;
     case CorrectionTable::Air:
-        return AdvStringGrid_luchttemp;
+        return {AdvStringGrid_luchttemp, Label_luchttemp_text, Label_luchttemp_eenheid};
     case CorrectionTable::Battery:
-        return AdvStringGrid_battery;
+        return {AdvStringGrid_battery, Label_batteryvoltage_text, Label_batteryvoltage_eenheid};
     case CorrectionTable::AirPressure:
-        return AdvStringGrid_Air_pressure;
+        return {AdvStringGrid_Air_pressure, Label_Air_presssure_text, Label_Air_presssure_eenheid};
     }
-    return AdvStringGrid_Watertemp;
+    return {AdvStringGrid_Watertemp, Label_watertemp_text, Label_watertemp_eenheid};
+}
+
+DataGrid *TForm2::tableGrid(CorrectionTable table) const {
+    return tableParts(table).grid;
 }
 
 QLabel *TForm2::tableTitle(CorrectionTable table) const {
-    switch (table) {
-    case CorrectionTable::Water:
-        return Label_watertemp_text;
-    case CorrectionTable::Air:
-        return Label_luchttemp_text;
-    case CorrectionTable::Battery:
-        return Label_batteryvoltage_text;
-    case CorrectionTable::AirPressure:
-        return Label_Air_presssure_text;
-    }
-    return Label_watertemp_text;
+    return tableParts(table).title;
 }
 
 QLabel *TForm2::tableUnit(CorrectionTable table) const {
-    switch (table) {
-    case CorrectionTable::Water:
-        return Label_watertemp_eenheid;
-    case CorrectionTable::Air:
-        return Label_luchttemp_eenheid;
-    case CorrectionTable::Battery:
-        return Label_batteryvoltage_eenheid;
-    case CorrectionTable::AirPressure:
-        return Label_Air_presssure_eenheid;
-    }
-    return Label_watertemp_eenheid;
+    return tableParts(table).unit;
 }
 
 double TForm2::tableMinimum(CorrectionTable table) {

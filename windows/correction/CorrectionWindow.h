@@ -30,6 +30,13 @@ public:
     static constexpr int TableColumns = 32;
 
     // Grid, title label and unit label of one table.
+    // A table's grid with its title and unit labels.
+    struct TableParts {
+        DataGrid *grid;
+        QLabel *title;
+        QLabel *unit;
+    };
+    TableParts tableParts(CorrectionTable table) const;
     DataGrid *tableGrid(CorrectionTable table) const;
     QLabel *tableTitle(CorrectionTable table) const;
     QLabel *tableUnit(CorrectionTable table) const;

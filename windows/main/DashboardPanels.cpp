@@ -6,6 +6,8 @@
 
 #include <QStyle>
 
+#include <span>
+
 namespace {
 
 constexpr int DashboardX = 4;
@@ -15,13 +17,6 @@ constexpr int DashboardHeight = 92;
 constexpr int ValueTop = 8;
 constexpr int ValueHeight = 72;
 
-struct ValuePanel {
-    QLabel *panel = nullptr;
-    QLabel *caption = nullptr;
-    QLabel *value = nullptr;
-    QLabel *unit = nullptr;
-};
-
 QFont scaledFont(const QFont &base, double pointSize, bool bold) {
     QFont font = base;
     font.setPointSizeF(pointSize);
@@ -29,24 +24,59 @@ QFont scaledFont(const QFont &base, double pointSize, bool bold) {
     return font;
 }
 
-// One value on the dashboard: caption on top, the value in large digits, the unit below.
-ValuePanel makeValuePanel(QLabel *dashboard, const QString &panelName, int x, int width,
-                          const QString &captionName, const QString &caption, const QString &valueName,
-                          const QString &unitName, const QString &unit) {
-    ValuePanel v;
-    v.panel = MakePanel(dashboard, panelName, QRect(x, ValueTop, width, ValueHeight), Colors::Silver);
-    v.panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+// A control of the main window and the member that keeps it: the objectName is the member's own name.
+struct NamedLabel {
+    QLabel *TForm1::*member = nullptr;
+    const char *name = nullptr;
+};
+#define QVR_MEMBER(m) (NamedLabel{&TForm1::m, #m})
+
+// One value on the dashboard: caption on top, the value in large digits, the unit below (where it has one).
+struct ValueField {
+    NamedLabel panel, caption, value, unit;
+    const char *captionText;
+    const char *unitText;
+};
+
+// A value panel's four labels; the unit is left out where a value has none.
+#define QVR_VALUE(panel, caption, value, unit, captionText, unitText)                                        \
+    (ValueField{QVR_MEMBER(panel), QVR_MEMBER(caption), QVR_MEMBER(value), QVR_MEMBER(unit), captionText,    \
+                unitText})
+#define QVR_VALUE_NO_UNIT(panel, caption, value, captionText)                                                \
+    (ValueField{QVR_MEMBER(panel), QVR_MEMBER(caption), QVR_MEMBER(value), {}, captionText, nullptr})
+
+void makeValuePanel(TForm1 *form, QLabel *dashboard, const ValueField &field, int x, int width) {
+    QLabel *panel =
+        MakePanel(dashboard, field.panel.name, QRect(x, ValueTop, width, ValueHeight), Colors::Silver);
+    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    form->*field.panel.member = panel;
     // Two-word captions wrap onto a second line in the narrow panels of the large dashboard.
-    v.caption = MakeLabel(v.panel, captionName, caption, QRect(2, 2, width - 4, 24), Qt::AlignCenter);
-    v.caption->setFont(scaledFont(dashboard->font(), 7.5, false));
-    v.caption->setWordWrap(true);
-    v.value = MakeLabel(v.panel, valueName, QString(), QRect(2, 25, width - 4, 26), Qt::AlignCenter);
-    v.value->setFont(scaledFont(dashboard->font(), 14, true));
-    if (!unitName.isEmpty()) {
-        v.unit = MakeLabel(v.panel, unitName, unit, QRect(2, 52, width - 4, 16), Qt::AlignCenter);
-        v.unit->setFont(scaledFont(dashboard->font(), 7.5, false));
+    QLabel *caption = MakeLabel(panel, field.caption.name, QString::fromUtf8(field.captionText),
+                                QRect(2, 2, width - 4, 24), Qt::AlignCenter);
+    caption->setFont(scaledFont(dashboard->font(), 7.5, false));
+    caption->setWordWrap(true);
+    form->*field.caption.member = caption;
+    QLabel *value =
+        MakeLabel(panel, field.value.name, QString(), QRect(2, 25, width - 4, 26), Qt::AlignCenter);
+    value->setFont(scaledFont(dashboard->font(), 14, true));
+    form->*field.value.member = value;
+    if (field.unit.member) {
+        QLabel *unit = MakeLabel(panel, field.unit.name, QString::fromUtf8(field.unitText),
+                                 QRect(2, 52, width - 4, 16), Qt::AlignCenter);
+        unit->setFont(scaledFont(dashboard->font(), 7.5, false));
+        form->*field.unit.member = unit;
     }
-    return v;
+}
+
+// The value panels of a dashboard, left to right, the first at firstX and each next one step further.
+int makeValuePanels(TForm1 *form, QLabel *dashboard, std::span<const ValueField> fields, int firstX,
+                    int width, int step) {
+    int x = firstX;
+    for (const ValueField &field : fields) {
+        makeValuePanel(form, dashboard, field, x, width);
+        x += step;
+    }
+    return x;
 }
 
 QLabel *makeLamp(QWidget *parent, const QString &name, const QRect &geometry) {
@@ -80,193 +110,92 @@ void TForm1::buildDashboards() {
 }
 
 void TForm1::buildFirstDashboard() {
-    Panel_dashbord = makeDashboard(this, QStringLiteral("Panel_dashbord"));
     constexpr int width = 80;
-    constexpr int step = 86;
-    int x = 8;
-    auto next = [&] {
-        const int at = x;
-        x += step;
-        return at;
+    // Caption and unit of "Panel_correctionstep" follow the options' correction-table name and unit.
+    static const ValueField fields[] = {
+        QVR_VALUE(Panel_Enginespeed, Label_Enginespeed_text, Label_Enginespeed_waarde,
+                  Label_Enginespeed_eenheid, "Enginespeed", "RPM"),
+        QVR_VALUE(Panel_injectiontime, Label_injectiontime_text, Label_injectiontime_waarde,
+                  Label_injectiontime_eenheid, "Injection-time", "ms"),
+        QVR_VALUE_NO_UNIT(Panel_engineload, Label_engineload_text, Label_engineload_waarde, "Engine-load"),
+        QVR_VALUE(Panel_correction, Label_correction_text, Label_correction_waarde, Label_correction_eenheid,
+                  "Correction", "%"),
+        QVR_VALUE(Panel_correctionstep, Label_correctionstep_text, Label_correctionstep_waarde,
+                  Label_correctionstep_eenheid, "Water-temp", "\u00B0C"),
+        QVR_VALUE(Panel_inlettemp, Label_inlettemp_text, Label_inlettemp_waarde, Label_inlettemp_eenheid,
+                  "Inlet temp.", "\u00B0C"),
+        QVR_VALUE(Panel_battery, Label_battery_text, Label_battery_waarde, Label_battery_eenheid, "Battery",
+                  "V"),
+        QVR_VALUE(Panel_potmeter, Label_potmeter_text, Label_potmeter_waarde, Label_potmeter_eenheid,
+                  "Potmeter", "%"),
     };
+    QVR_PLACE(Panel_dashbord, makeDashboard, this);
+    const int lampX = makeValuePanels(this, Panel_dashbord, fields, 8, width, 86);
 
-    ValuePanel v =
-        makeValuePanel(Panel_dashbord, "Panel_Enginespeed", next(), width, "Label_Enginespeed_text",
-                       "Enginespeed", "Label_Enginespeed_waarde", "Label_Enginespeed_eenheid", "RPM");
-    Panel_Enginespeed = v.panel;
-    Label_Enginespeed_text = v.caption;
-    Label_Enginespeed_waarde = v.value;
-    Label_Enginespeed_eenheid = v.unit;
-
-    v = makeValuePanel(Panel_dashbord, "Panel_injectiontime", next(), width, "Label_injectiontime_text",
-                       "Injection-time", "Label_injectiontime_waarde", "Label_injectiontime_eenheid", "ms");
-    Panel_injectiontime = v.panel;
-    Label_injectiontime_text = v.caption;
-    Label_injectiontime_waarde = v.value;
-    Label_injectiontime_eenheid = v.unit;
-
-    v = makeValuePanel(Panel_dashbord, "Panel_engineload", next(), width, "Label_engineload_text",
-                       "Engine-load", "Label_engineload_waarde", QString(), QString());
-    Panel_engineload = v.panel;
-    Label_engineload_text = v.caption;
-    Label_engineload_waarde = v.value;
-
-    v = makeValuePanel(Panel_dashbord, "Panel_correction", next(), width, "Label_correction_text",
-                       "Correction", "Label_correction_waarde", "Label_correction_eenheid", "%");
-    Panel_correction = v.panel;
-    Label_correction_text = v.caption;
-    Label_correction_waarde = v.value;
-    Label_correction_eenheid = v.unit;
-
-    // Caption and unit follow the options' correction-table name and unit.
-    v = makeValuePanel(Panel_dashbord, "Panel_correctionstep", next(), width, "Label_correctionstep_text",
-                       "Water-temp", "Label_correctionstep_waarde", "Label_correctionstep_eenheid",
-                       QStringLiteral("\u00B0C"));
-    Panel_correctionstep = v.panel;
-    Label_correctionstep_text = v.caption;
-    Label_correctionstep_waarde = v.value;
-    Label_correctionstep_eenheid = v.unit;
-
-    v = makeValuePanel(Panel_dashbord, "Panel_inlettemp", next(), width, "Label_inlettemp_text",
-                       "Inlet temp.", "Label_inlettemp_waarde", "Label_inlettemp_eenheid",
-                       QStringLiteral("\u00B0C"));
-    Panel_inlettemp = v.panel;
-    Label_inlettemp_text = v.caption;
-    Label_inlettemp_waarde = v.value;
-    Label_inlettemp_eenheid = v.unit;
-
-    v = makeValuePanel(Panel_dashbord, "Panel_battery", next(), width, "Label_battery_text", "Battery",
-                       "Label_battery_waarde", "Label_battery_eenheid", "V");
-    Panel_battery = v.panel;
-    Label_battery_text = v.caption;
-    Label_battery_waarde = v.value;
-    Label_battery_eenheid = v.unit;
-
-    v = makeValuePanel(Panel_dashbord, "Panel_potmeter", next(), width, "Label_potmeter_text", "Potmeter",
-                       "Label_potmeter_waarde", "Label_potmeter_eenheid", "%");
-    Panel_potmeter = v.panel;
-    Label_potmeter_text = v.caption;
-    Label_potmeter_waarde = v.value;
-    Label_potmeter_eenheid = v.unit;
-
-    const int lampX = next();
-    Panel_Second_stage_led =
-        makeLamp(Panel_dashbord, "Panel_Second_stage_led", QRect(lampX + 30, 16, 20, 20));
-    Label_Second_stage_text = MakeLabel(Panel_dashbord, "Label_Second_stage_text", "Second\nStage",
-                                        QRect(lampX, 40, width, 32), Qt::AlignCenter);
+    QVR_PLACE(Panel_Second_stage_led, makeLamp, Panel_dashbord, QRect(lampX + 30, 16, 20, 20));
+    QVR_PLACE(Label_Second_stage_text, MakeLabel, Panel_dashbord, "Second\nStage",
+              QRect(lampX, 40, width, 32), Qt::AlignCenter);
     Label_Second_stage_text->setFont(scaledFont(font(), 8, false));
 
     // Not used by this program version; kept hidden like the rest of the spare parts.
-    Panel_spare1 = MakePanel(Panel_dashbord, "Panel_spare1", QRect(2, 2, 4, 4), Colors::Silver);
-    Panel_spare2 = MakePanel(Panel_dashbord, "Panel_spare2", QRect(2, 2, 4, 4), Colors::Silver);
+    QVR_PLACE(Panel_spare1, MakePanel, Panel_dashbord, QRect(2, 2, 4, 4), Colors::Silver);
+    QVR_PLACE(Panel_spare2, MakePanel, Panel_dashbord, QRect(2, 2, 4, 4), Colors::Silver);
     Panel_spare1->hide();
     Panel_spare2->hide();
 
-    Label_press_F10 = makeOfflineHint(Panel_dashbord, "Label_press_F10");
+    QVR_PLACE(Label_press_F10, makeOfflineHint, Panel_dashbord);
 }
 
 void TForm1::buildSecondDashboard() {
-    Panel_dashbord2 = makeDashboard(this, QStringLiteral("Panel_dashbord2"));
-    constexpr int width = 72;
-    constexpr int step = 75;
-    int x = 6;
-    auto next = [&] {
-        const int at = x;
-        x += step;
-        return at;
+    static const ValueField fields[] = {
+        QVR_VALUE(Panel_Enginespeed3, Label_Enginespeed_text3, Label_Enginespeed_waarde3,
+                  Label_Enginespeed_eenheid3, "Enginespeed", "RPM"),
+        QVR_VALUE(Panel_injectiontime2, Label_injectiontime_text2, Label_injectiontime_waarde2,
+                  Label_injectiontime_eenheid2, "Inject. time", "ms"),
+        QVR_VALUE_NO_UNIT(Panel_engineload_tps2, Label_engineload_text2, Label_engineload_waarde2,
+                          "Engine load TPS"),
+        QVR_VALUE_NO_UNIT(Panel_engineload_map2, Label_engineload2_text2, Label_engineload2_waarde2,
+                          "Engine load MAP"),
+        QVR_VALUE(Panel_watertemp2, Label_correctionstep_text2, Label_correctionstep_waarde2,
+                  Label_correctionstep_eenheid2, "Watertemp.", "\u00B0C"),
+        QVR_VALUE(Panel_airtemp2, Label_inlettemp_text2, Label_inlettemp_waarde2, Label_inlettemp_eenheid2,
+                  "Air temp.", "\u00B0C"),
+        QVR_VALUE(Panel_battery2, Label_Battery_Voltage_text2, Label_Battery_Voltage_waarde2,
+                  Label_Battery_Voltage_eenheid2, "Battery voltage", "V"),
+        QVR_VALUE(Panel_correction_fuel2, Label_correction_text_fuel2, Label_correction_waarde_fuel2,
+                  Label_correction_eenheid_fuel2, "Corr. fuel", "%"),
+        QVR_VALUE(Panel_boostpressure2, Label_boostpressure_txt2, Label_boostpressure_waarde2,
+                  Label_boostpressure_eenheid2, "Boost pressure", "kpa"),
     };
-
-    ValuePanel v =
-        makeValuePanel(Panel_dashbord2, "Panel_Enginespeed3", next(), width, "Label_Enginespeed_text3",
-                       "Enginespeed", "Label_Enginespeed_waarde3", "Label_Enginespeed_eenheid3", "RPM");
-    Panel_Enginespeed3 = v.panel;
-    Label_Enginespeed_text3 = v.caption;
-    Label_Enginespeed_waarde3 = v.value;
-    Label_Enginespeed_eenheid3 = v.unit;
-
-    v = makeValuePanel(Panel_dashbord2, "Panel_injectiontime2", next(), width, "Label_injectiontime_text2",
-                       "Inject. time", "Label_injectiontime_waarde2", "Label_injectiontime_eenheid2", "ms");
-    Panel_injectiontime2 = v.panel;
-    Label_injectiontime_text2 = v.caption;
-    Label_injectiontime_waarde2 = v.value;
-    Label_injectiontime_eenheid2 = v.unit;
-
-    v = makeValuePanel(Panel_dashbord2, "Panel_engineload_tps2", next(), width, "Label_engineload_text2",
-                       "Engine load TPS", "Label_engineload_waarde2", QString(), QString());
-    Panel_engineload_tps2 = v.panel;
-    Label_engineload_text2 = v.caption;
-    Label_engineload_waarde2 = v.value;
-
-    v = makeValuePanel(Panel_dashbord2, "Panel_engineload_map2", next(), width, "Label_engineload2_text2",
-                       "Engine load MAP", "Label_engineload2_waarde2", QString(), QString());
-    Panel_engineload_map2 = v.panel;
-    Label_engineload2_text2 = v.caption;
-    Label_engineload2_waarde2 = v.value;
-
-    v = makeValuePanel(Panel_dashbord2, "Panel_watertemp2", next(), width, "Label_correctionstep_text2",
-                       "Watertemp.", "Label_correctionstep_waarde2", "Label_correctionstep_eenheid2",
-                       QStringLiteral("\u00B0C"));
-    Panel_watertemp2 = v.panel;
-    Label_correctionstep_text2 = v.caption;
-    Label_correctionstep_waarde2 = v.value;
-    Label_correctionstep_eenheid2 = v.unit;
-
-    v = makeValuePanel(Panel_dashbord2, "Panel_airtemp2", next(), width, "Label_inlettemp_text2", "Air temp.",
-                       "Label_inlettemp_waarde2", "Label_inlettemp_eenheid2", QStringLiteral("\u00B0C"));
-    Panel_airtemp2 = v.panel;
-    Label_inlettemp_text2 = v.caption;
-    Label_inlettemp_waarde2 = v.value;
-    Label_inlettemp_eenheid2 = v.unit;
-
-    v = makeValuePanel(Panel_dashbord2, "Panel_battery2", next(), width, "Label_Battery_Voltage_text2",
-                       "Battery voltage", "Label_Battery_Voltage_waarde2", "Label_Battery_Voltage_eenheid2",
-                       "V");
-    Panel_battery2 = v.panel;
-    Label_Battery_Voltage_text2 = v.caption;
-    Label_Battery_Voltage_waarde2 = v.value;
-    Label_Battery_Voltage_eenheid2 = v.unit;
-
-    v = makeValuePanel(Panel_dashbord2, "Panel_correction_fuel2", next(), width,
-                       "Label_correction_text_fuel2", "Corr. fuel", "Label_correction_waarde_fuel2",
-                       "Label_correction_eenheid_fuel2", "%");
-    Panel_correction_fuel2 = v.panel;
-    Label_correction_text_fuel2 = v.caption;
-    Label_correction_waarde_fuel2 = v.value;
-    Label_correction_eenheid_fuel2 = v.unit;
-
-    v = makeValuePanel(Panel_dashbord2, "Panel_boostpressure2", next(), width, "Label_boostpressure_txt2",
-                       "Boost pressure", "Label_boostpressure_waarde2", "Label_boostpressure_eenheid2",
-                       "kpa");
-    Panel_boostpressure2 = v.panel;
-    Label_boostpressure_txt2 = v.caption;
-    Label_boostpressure_waarde2 = v.value;
-    Label_boostpressure_eenheid2 = v.unit;
-
     // Four lamps in one column beside the values, each with its text on the right.
-    const int lampsX = next() + 2;
-    const QFont lampFont = scaledFont(font(), 7.5, false);
-    auto lamp = [&](int row, const QString &name, const QString &textName, const QString &text,
-                    QLabel *&lampOut, QLabel *&textOut) {
-        const int y = ValueTop + 2 + row * 17;
-        lampOut = makeLamp(Panel_dashbord2, name, QRect(lampsX, y + 2, 12, 11));
-        textOut = MakeLabel(Panel_dashbord2, textName, text,
-                            QRect(lampsX + 16, y, DashboardWidth - lampsX - 18, 15));
-        textOut->setFont(lampFont);
+    struct Lamp {
+        NamedLabel lamp, text;
+        const char *caption;
     };
-    lamp(0, "Panel_Launch_led2", "Label_Launch_text2", "Launch", Panel_Launch_led2, Label_Launch_text2);
-    lamp(1, "Panel_Second_stage_led2", "Label_Second_stage_text2", "AUX1", Panel_Second_stage_led2,
-         Label_Second_stage_text2);
-    lamp(2, "Panel_Boost_led2", "Label_Boost_text2", "Boost ctrl. active", Panel_Boost_led2,
-         Label_Boost_text2);
-    lamp(3, "Panel_Fuel_pump_led2", "Label_Fuel_pump_text2", "Fuel pump", Panel_Fuel_pump_led2,
-         Label_Fuel_pump_text2);
+    static const Lamp lamps[] = {
+        {QVR_MEMBER(Panel_Launch_led2), QVR_MEMBER(Label_Launch_text2), "Launch"},
+        {QVR_MEMBER(Panel_Second_stage_led2), QVR_MEMBER(Label_Second_stage_text2), "AUX1"},
+        {QVR_MEMBER(Panel_Boost_led2), QVR_MEMBER(Label_Boost_text2), "Boost ctrl. active"},
+        {QVR_MEMBER(Panel_Fuel_pump_led2), QVR_MEMBER(Label_Fuel_pump_text2), "Fuel pump"},
+    };
+    QVR_PLACE(Panel_dashbord2, makeDashboard, this);
+    const int lampsX = makeValuePanels(this, Panel_dashbord2, fields, 6, 72, 75) + 2;
+    const QFont lampFont = scaledFont(font(), 7.5, false);
+    int y = ValueTop + 2;
+    for (const Lamp &lamp : lamps) {
+        this->*lamp.lamp.member = makeLamp(Panel_dashbord2, lamp.lamp.name, QRect(lampsX, y + 2, 12, 11));
+        QLabel *text = MakeLabel(Panel_dashbord2, lamp.text.name, lamp.caption,
+                                 QRect(lampsX + 16, y, DashboardWidth - lampsX - 18, 15));
+        text->setFont(lampFont);
+        this->*lamp.text.member = text;
+        y += 17;
+    }
 
-    Label_press_F10_2 = makeOfflineHint(Panel_dashbord2, "Label_press_F10_2");
+    QVR_PLACE(Label_press_F10_2, makeOfflineHint, Panel_dashbord2);
 }
 
 void TForm1::buildWarningPanel() {
-    Panel_Warning_message = MakePanel(this, QStringLiteral("Panel_Warning_message"),
-                                      QRect(357, 450, 430, 184), QColor(255, 255, 225));
+    QVR_PLACE(Panel_Warning_message, MakePanel, this, QRect(357, 450, 430, 184), QColor(255, 255, 225));
     Panel_Warning_message->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     Panel_Warning_message->setFrameStyle(QFrame::Panel | QFrame::Raised);
     Panel_Warning_message->setLineWidth(2);
@@ -317,9 +246,8 @@ void TForm1::buildWarningPanel() {
 }
 
 void TForm1::buildPowerPanel() {
-    Panel_power_to_system_was_interrupted =
-        MakePanel(this, QStringLiteral("Panel_power_to_system_was_interrupted"), QRect(236, 200, 324, 170),
-                  Colors::Silver);
+    QVR_PLACE(Panel_power_to_system_was_interrupted, MakePanel, this, QRect(236, 200, 324, 170),
+              Colors::Silver);
     Panel_power_to_system_was_interrupted->setLineWidth(2);
     QLabel *panel = Panel_power_to_system_was_interrupted;
     QFont big = font();
@@ -329,8 +257,7 @@ void TForm1::buildPowerPanel() {
                               Qt::AlignCenter);
     QLabel *line2 = MakeLabel(panel, "Label_power_interrupted_2", "was interruped !!!", QRect(4, 28, 316, 20),
                               Qt::AlignCenter);
-    QLabel *line3 =
-        MakeLabel(panel, "Label_power_interrupted_3", "(see manual)", QRect(4, 50, 316, 18), Qt::AlignCenter);
+    MakeLabel(panel, "Label_power_interrupted_3", "(see manual)", QRect(4, 50, 316, 18), Qt::AlignCenter);
     line1->setFont(big);
     line2->setFont(big);
     SetTextColor(line1, Colors::Red);

@@ -31,47 +31,17 @@ protected:
 void TForm1::buildEditMenu() {
     GroupBox_Edit_menu = MakeEditMenuBox(this, QRect(580, 150, 206, 236));
     QGroupBox *box = GroupBox_Edit_menu;
-    auto radio = [box](const QString &name, const QString &text, int y) {
-        return MakeEditMenuChoice(box, name, text, y);
-    };
-    RadioButton_percentvalue =
-        radio(QStringLiteral("RadioButton_percentvalue"), QStringLiteral("Change by %"), 24);
-    RadioButton_setvalue = radio(QStringLiteral("RadioButton_setvalue"), QStringLiteral("Set to value"), 46);
-    RadioButton_hor_interpol =
-        radio(QStringLiteral("RadioButton_hor_interpol"), QStringLiteral("Horizontal interpol."), 68);
-    RadioButton_ver_interpol =
-        radio(QStringLiteral("RadioButton_ver_interpol"), QStringLiteral("Vertical interpol."), 90);
-    RadioButton_percentvalue->setChecked(true);
+    MakeEditMenuChoices(box, RadioButton_percentvalue, RadioButton_setvalue, RadioButton_hor_interpol);
+    RadioButton_ver_interpol = MakeEditMenuChoice(box, QStringLiteral("RadioButton_ver_interpol"),
+                                                  QStringLiteral("Vertical interpol."), 90);
 
-    Label_percentvalue = new QLabel(QStringLiteral("% "), box);
-    Label_percentvalue->setObjectName(QStringLiteral("Label_percentvalue"));
-    Label_percentvalue->setGeometry(12, 122, 60, 24);
-    AdvSpinEdit_percentvalue = new PercentField(box);
-    AdvSpinEdit_percentvalue->setObjectName(QStringLiteral("AdvSpinEdit_percentvalue"));
-    AdvSpinEdit_percentvalue->setGeometry(76, 122, 118, 24);
-    AdvSpinEdit_percentvalue->setDecimals(2);
-    AdvSpinEdit_percentvalue->setRange(-100.0, 100.0);
-    AdvSpinEdit_percentvalue->setSingleStep(0.01);
-    AdvSpinEdit_percentvalue->setValue(0.0);
-
-    Label_setvalue = new QLabel(QStringLiteral("value"), box);
-    Label_setvalue->setObjectName(QStringLiteral("Label_setvalue"));
-    Label_setvalue->setGeometry(12, 154, 60, 24);
-    AdvSpinEdit_setvalue = new QDoubleSpinBox(box);
-    AdvSpinEdit_setvalue->setObjectName(QStringLiteral("AdvSpinEdit_setvalue"));
-    AdvSpinEdit_setvalue->setGeometry(76, 154, 118, 24);
-    AdvSpinEdit_setvalue->setDecimals(MapDecimals(FuelMapGrid));
-    AdvSpinEdit_setvalue->setRange(MapMinimum(FuelMapGrid), MapMaximum(FuelMapGrid));
-    AdvSpinEdit_setvalue->setSingleStep(MapStep(FuelMapGrid));
-    AdvSpinEdit_setvalue->setValue(0.0);
-
-    Button_ok_editmenu = new QPushButton(QStringLiteral("&Ok"), box);
-    Button_ok_editmenu->setObjectName(QStringLiteral("Button_ok_editmenu"));
-    Button_ok_editmenu->setGeometry(12, 194, 86, 28);
-    Button_ok_editmenu->setDefault(true);
-    Button_cancel_editmenu = new QPushButton(QStringLiteral("&Cancel"), box);
-    Button_cancel_editmenu->setObjectName(QStringLiteral("Button_cancel_editmenu"));
-    Button_cancel_editmenu->setGeometry(108, 194, 86, 28);
+    const EditMenuFieldRange percent{2, -100.0, 100.0, 0.01};
+    const EditMenuFieldRange map{MapDecimals(FuelMapGrid), MapMinimum(FuelMapGrid), MapMaximum(FuelMapGrid),
+                                 MapStep(FuelMapGrid)};
+    // Made one after the other: the order of making is the Tab order.
+    auto *percentField = new PercentField(box);
+    PlaceEditMenuFields(this, percentField, percent, new QDoubleSpinBox(box), map, 122);
+    MakeEditMenuButtons(box, Button_ok_editmenu, Button_cancel_editmenu, 194);
 
     // Enter and Escape act on the menu while it is shown, wherever the focus is in the window.
     auto shortcut = [&](QKeySequence key, QPushButton *target) {
@@ -93,15 +63,7 @@ void TForm1::buildEditMenu() {
     auto *jobs = new EditJobs(ctx_, this);
     connect(Button_ok_editmenu, &QPushButton::clicked, jobs, &EditJobs::MapOk);
     connect(Button_cancel_editmenu, &QPushButton::clicked, jobs, &EditJobs::MapCancel);
-    EditJobs::MenuControls controls;
-    controls.box = box;
-    controls.percent = RadioButton_percentvalue;
-    controls.setValue = RadioButton_setvalue;
-    controls.percentField = AdvSpinEdit_percentvalue;
-    controls.setValueField = AdvSpinEdit_setvalue;
-    controls.ok = Button_ok_editmenu;
-    controls.signKeys = true;
-    EditJobs::WireMenu(controls);
+    EditJobs::WireMenu(EditMenuControlsOf(this, true));
     box->hide();
 }
 

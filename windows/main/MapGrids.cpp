@@ -2,6 +2,7 @@
 // click, mouse-up and key events that choose the active map and open the edit menu.
 #include "app/AppContext.h"
 #include "core/FirmwareVersion.h"
+#include "editor/EditMenuParts.h"
 #include "windows/chart/ChartWindow.h"
 #include "windows/main/MainWindow.h"
 #include "windows/options/OptionsWindow.h"
@@ -124,21 +125,8 @@ void TForm1::MapMouseUp(int map) {
 }
 
 void TForm1::MapKeyUp(int map, int key, Qt::KeyboardModifiers modifiers) {
-    // Exactly Shift: growing the selection with Shift+arrows opens the menu, plain arrows only move.
-    // Releasing a modifier key itself is not a selection step (letting go of Ctrl before Shift
-    // after Ctrl+Shift+arrow must not open the menu either).
-    switch (key) {
-    case Qt::Key_Shift:
-    case Qt::Key_Control:
-    case Qt::Key_Alt:
-    case Qt::Key_AltGr:
-    case Qt::Key_Meta:
-        return;
-    default:
-        break;
-    }
-    const Qt::KeyboardModifiers held = modifiers & ~Qt::KeypadModifier;
-    if (held == Qt::ShiftModifier && QGuiApplication::mouseButtons() == Qt::NoButton && DataCellClicked)
+    // Growing the selection with Shift+arrows opens the menu, plain arrows only move.
+    if (IsShiftSelectionStep(key, modifiers) && DataCellClicked)
         ShowEditMenu(map);
 }
 

@@ -32,115 +32,102 @@ QLabel *unitLabel(const QString &name) {
     return unit;
 }
 
+// The controls both modes have: the mode's box, "activate at:", "+" and the kind lists of the two channels.
+#define QVR_MODE_HEAD(box, title, activateAt, channel1, plus, channel2)                                      \
+    (QVR_MAKE(box, group, title), QVR_MAKE(activateAt, label, QStringLiteral("activate at:")),               \
+     QVR_MAKE(channel1, kindList), QVR_MAKE(plus, label, QStringLiteral("+")), QVR_MAKE(channel2, kindList))
+
+// A mode's grid: "activate at:", channel 1's kind, "+", channel 2's kind on top; the thresholds go below in
+// the columns of their channel.
+QGridLayout *modeGrid(QGroupBox *mode, QLabel *activateAt, QComboBox *channel1, QLabel *plus,
+                      QComboBox *channel2) {
+    auto *g = innerGrid(mode, 8);
+    g->addWidget(activateAt, 0, 0);
+    g->addWidget(channel1, 0, 1, 1, 2);
+    g->addWidget(plus, 0, 3, Qt::AlignCenter);
+    g->addWidget(channel2, 0, 4, 1, 2);
+    g->setColumnMinimumWidth(3, 20);
+    g->setColumnStretch(6, 1);
+    return g;
+}
+// A mode's box and everything in it follow the mode choice; its caption and kind lists show it in colour.
+void enableMode(QGroupBox *mode, QComboBox *channel1, QComboBox *channel2, bool on) {
+    setCaptionColor(mode, on ? navy() : grey());
+    setListBackground(channel1, on);
+    setListBackground(channel2, on);
+    mode->setEnabled(on);
+    setControlsEnabled(mode, on);
+}
 } // namespace
 
 void TForm3::buildAuxGroups() {
     // ---- AUX1 ----
-    GroupBox_Second_stage = group(QStringLiteral("GroupBox_Second_stage"), QStringLiteral("AUX1"), this);
+    QVR_MAKE(GroupBox_Second_stage, group, QStringLiteral("AUX1"), this);
     QGroupBox *box = GroupBox_Second_stage;
-    RadioButton_mode0_AUX1 =
-        named(new QRadioButton(QStringLiteral("mode 0")), QStringLiteral("RadioButton_mode0_AUX1"));
-    RadioButton_mode1_AUX1 =
-        named(new QRadioButton(QStringLiteral("mode 1")), QStringLiteral("RadioButton_mode1_AUX1"));
+    QVR_NAMED(RadioButton_mode0_AUX1, new QRadioButton(QStringLiteral("mode 0")));
+    QVR_NAMED(RadioButton_mode1_AUX1, new QRadioButton(QStringLiteral("mode 1")));
     auto *modes = new QButtonGroup(box);
     modes->addButton(RadioButton_mode0_AUX1, 0);
     modes->addButton(RadioButton_mode1_AUX1, 1);
     RadioButton_mode0_AUX1->setChecked(true);
-    CheckBox_AUX1_output_inverted = named(new QCheckBox(QStringLiteral("Output inverted:")),
-                                          QStringLiteral("CheckBox_AUX1_output_inverted"));
+    QVR_NAMED(CheckBox_AUX1_output_inverted, new QCheckBox(QStringLiteral("Output inverted:")));
     CheckBox_AUX1_output_inverted->setLayoutDirection(Qt::RightToLeft); // caption before the box
 
     // mode 0: whole-number thresholds, "on at >" and "off at <"
-    GroupBox_AUX1_mode0 = group(QStringLiteral("GroupBox_AUX1_mode0"), QStringLiteral("mode 0"));
-    Label_mode0_activate_at =
-        label(QStringLiteral("Label_mode0_activate_at"), QStringLiteral("activate at:"));
-    Label_mode0_plus = label(QStringLiteral("Label_mode0_plus"), QStringLiteral("+"));
-    Label_mode0_on_at = label(QStringLiteral("Label_mode0_on_at"), QStringLiteral("on at >"));
-    Label_mode0_off_at = label(QStringLiteral("Label_mode0_off_at"), QStringLiteral("off at <"));
-    ComboBox_AUX1_Channel1_type = kindList(QStringLiteral("ComboBox_AUX1_Channel1_type"));
-    ComboBox_AUX1_Channel2_type = kindList(QStringLiteral("ComboBox_AUX1_Channel2_type"));
-    SpinEdit_second_stage_rpm = spin(QStringLiteral("SpinEdit_second_stage_rpm"), 0, 0, 0, 0);
-    Label_second_stage_2 = unitLabel(QStringLiteral("Label_second_stage_2"));
-    SpinEdit_AUX1_Channel1_off = spin(QStringLiteral("SpinEdit_AUX1_Channel1_off"), 0, 0, 0, 0);
-    Label_AUX1_Channel1_off_eenheid = unitLabel(QStringLiteral("Label_AUX1_Channel1_off_eenheid"));
-    SpinEdit_second_stage_engineload = spin(QStringLiteral("SpinEdit_second_stage_engineload"), 0, 0, 0, 0);
-    Label_second_stage_4 = unitLabel(QStringLiteral("Label_second_stage_4"));
-    SpinEdit_AUX1_Channel2_off = spin(QStringLiteral("SpinEdit_AUX1_Channel2_off"), 0, 0, 0, 0);
-    Label_AUX1_Channel2_off_eenheid = unitLabel(QStringLiteral("Label_AUX1_Channel2_off_eenheid"));
+    QVR_MODE_HEAD(GroupBox_AUX1_mode0, QStringLiteral("mode 0"), Label_mode0_activate_at,
+                  ComboBox_AUX1_Channel1_type, Label_mode0_plus, ComboBox_AUX1_Channel2_type);
+    QVR_MAKE(Label_mode0_on_at, label, QStringLiteral("on at >"));
+    QVR_MAKE(Label_mode0_off_at, label, QStringLiteral("off at <"));
+    QVR_MAKE(SpinEdit_second_stage_rpm, spin, 0, 0, 0, 0);
+    QVR_MAKE(Label_second_stage_2, unitLabel);
+    QVR_MAKE(SpinEdit_AUX1_Channel1_off, spin, 0, 0, 0, 0);
+    QVR_MAKE(Label_AUX1_Channel1_off_eenheid, unitLabel);
+    QVR_MAKE(SpinEdit_second_stage_engineload, spin, 0, 0, 0, 0);
+    QVR_MAKE(Label_second_stage_4, unitLabel);
+    QVR_MAKE(SpinEdit_AUX1_Channel2_off, spin, 0, 0, 0, 0);
+    QVR_MAKE(Label_AUX1_Channel2_off_eenheid, unitLabel);
     {
-        auto *g = new QGridLayout(GroupBox_AUX1_mode0);
-        g->setContentsMargins(10, 14, 10, 10);
-        g->setVerticalSpacing(8);
-        g->addWidget(Label_mode0_activate_at, 0, 0);
-        g->addWidget(ComboBox_AUX1_Channel1_type, 0, 1, 1, 2);
-        g->addWidget(Label_mode0_plus, 0, 3, Qt::AlignCenter);
-        g->addWidget(ComboBox_AUX1_Channel2_type, 0, 4, 1, 2);
-        g->addWidget(Label_mode0_on_at, 1, 0);
-        g->addWidget(SpinEdit_second_stage_rpm, 1, 1);
-        g->addWidget(Label_second_stage_2, 1, 2);
-        g->addWidget(SpinEdit_second_stage_engineload, 1, 4);
-        g->addWidget(Label_second_stage_4, 1, 5);
-        g->addWidget(Label_mode0_off_at, 2, 0);
-        g->addWidget(SpinEdit_AUX1_Channel1_off, 2, 1);
-        g->addWidget(Label_AUX1_Channel1_off_eenheid, 2, 2);
-        g->addWidget(SpinEdit_AUX1_Channel2_off, 2, 4);
-        g->addWidget(Label_AUX1_Channel2_off_eenheid, 2, 5);
-        g->setColumnMinimumWidth(3, 20);
-        g->setColumnStretch(6, 1);
+        auto *g = modeGrid(GroupBox_AUX1_mode0, Label_mode0_activate_at, ComboBox_AUX1_Channel1_type,
+                           Label_mode0_plus, ComboBox_AUX1_Channel2_type);
+        addRows(g,
+                {{Label_mode0_on_at, SpinEdit_second_stage_rpm, Label_second_stage_2, nullptr,
+                  SpinEdit_second_stage_engineload, Label_second_stage_4},
+                 {Label_mode0_off_at, SpinEdit_AUX1_Channel1_off, Label_AUX1_Channel1_off_eenheid, nullptr,
+                  SpinEdit_AUX1_Channel2_off, Label_AUX1_Channel2_off_eenheid}},
+                1);
     }
 
     // mode 1: decimal thresholds, "on at >", "off at >" and a hysteresis
-    GroupBox_AUX1_mode1 = group(QStringLiteral("GroupBox_AUX1_mode1"), QStringLiteral("mode 1"));
-    Label_mode1_activate_at =
-        label(QStringLiteral("Label_mode1_activate_at"), QStringLiteral("activate at:"));
-    Label_mode1_plus = label(QStringLiteral("Label_mode1_plus"), QStringLiteral("+"));
-    Label_mode1_on_at = label(QStringLiteral("Label_mode1_on_at"), QStringLiteral("on at >"));
-    Label_mode1_off_at = label(QStringLiteral("Label_mode1_off_at"), QStringLiteral("off at >"));
-    Label_mode1_hyst = label(QStringLiteral("Label_mode1_hyst"), QStringLiteral("hyst."));
-    ComboBox_mode1_AUX1_Channel1_type = kindList(QStringLiteral("ComboBox_mode1_AUX1_Channel1_type"));
-    ComboBox_mode1_AUX1_Channel2_type = kindList(QStringLiteral("ComboBox_mode1_AUX1_Channel2_type"));
-    const auto field = [](const char *name) { return decimalSpin(QString::fromLatin1(name), 0, 0, 0, 0, 0); };
-    AdvSpinEdit_mode1_AUX1_Channel1_on = field("AdvSpinEdit_mode1_AUX1_Channel1_on");
-    AdvSpinEdit_mode1_AUX1_Channel1_off = field("AdvSpinEdit_mode1_AUX1_Channel1_off");
-    AdvSpinEdit_mode1_AUX1_hyst_channel1 = field("AdvSpinEdit_mode1_AUX1_hyst_channel1");
-    AdvSpinEdit_mode1_AUX1_Channel2_on = field("AdvSpinEdit_mode1_AUX1_Channel2_on");
-    AdvSpinEdit_mode1_AUX1_Channel2_off = field("AdvSpinEdit_mode1_AUX1_Channel2_off");
-    AdvSpinEdit_mode1_AUX1_hyst_channel2 = field("AdvSpinEdit_mode1_AUX1_hyst_channel2");
-    Label_mode1_AUX1_Channel1_on_eenheid = unitLabel(QStringLiteral("Label_mode1_AUX1_Channel1_on_eenheid"));
-    Label_mode1_AUX1_Channel1_off_eenheid =
-        unitLabel(QStringLiteral("Label_mode1_AUX1_Channel1_off_eenheid"));
-    Label_mode1_AUX1_hyst_channel1_eenheid =
-        unitLabel(QStringLiteral("Label_mode1_AUX1_hyst_channel1_eenheid"));
-    Label_mode1_AUX1_Channel2_on_eenheid = unitLabel(QStringLiteral("Label_mode1_AUX1_Channel2_on_eenheid"));
-    Label_mode1_AUX1_Channel2_off_eenheid =
-        unitLabel(QStringLiteral("Label_mode1_AUX1_Channel2_off_eenheid"));
-    Label_mode1_AUX1_hyst_channel2_eenheid =
-        unitLabel(QStringLiteral("Label_mode1_AUX1_hyst_channel2_eenheid"));
+    QVR_MODE_HEAD(GroupBox_AUX1_mode1, QStringLiteral("mode 1"), Label_mode1_activate_at,
+                  ComboBox_mode1_AUX1_Channel1_type, Label_mode1_plus, ComboBox_mode1_AUX1_Channel2_type);
+    QVR_MAKE(Label_mode1_on_at, label, QStringLiteral("on at >"));
+    QVR_MAKE(Label_mode1_off_at, label, QStringLiteral("off at >"));
+    QVR_MAKE(Label_mode1_hyst, label, QStringLiteral("hyst."));
+    const auto field = [](const QString &name) { return decimalSpin(name, 0, 0, 0, 0, 0); };
+    QVR_MAKE(AdvSpinEdit_mode1_AUX1_Channel1_on, field);
+    QVR_MAKE(AdvSpinEdit_mode1_AUX1_Channel1_off, field);
+    QVR_MAKE(AdvSpinEdit_mode1_AUX1_hyst_channel1, field);
+    QVR_MAKE(AdvSpinEdit_mode1_AUX1_Channel2_on, field);
+    QVR_MAKE(AdvSpinEdit_mode1_AUX1_Channel2_off, field);
+    QVR_MAKE(AdvSpinEdit_mode1_AUX1_hyst_channel2, field);
+    QVR_MAKE(Label_mode1_AUX1_Channel1_on_eenheid, unitLabel);
+    QVR_MAKE(Label_mode1_AUX1_Channel1_off_eenheid, unitLabel);
+    QVR_MAKE(Label_mode1_AUX1_hyst_channel1_eenheid, unitLabel);
+    QVR_MAKE(Label_mode1_AUX1_Channel2_on_eenheid, unitLabel);
+    QVR_MAKE(Label_mode1_AUX1_Channel2_off_eenheid, unitLabel);
+    QVR_MAKE(Label_mode1_AUX1_hyst_channel2_eenheid, unitLabel);
     {
-        auto *g = new QGridLayout(GroupBox_AUX1_mode1);
-        g->setContentsMargins(10, 14, 10, 10);
-        g->setVerticalSpacing(8);
-        g->addWidget(Label_mode1_activate_at, 0, 0);
-        g->addWidget(ComboBox_mode1_AUX1_Channel1_type, 0, 1, 1, 2);
-        g->addWidget(Label_mode1_plus, 0, 3, Qt::AlignCenter);
-        g->addWidget(ComboBox_mode1_AUX1_Channel2_type, 0, 4, 1, 2);
-        g->addWidget(Label_mode1_on_at, 1, 0);
-        g->addWidget(AdvSpinEdit_mode1_AUX1_Channel1_on, 1, 1);
-        g->addWidget(Label_mode1_AUX1_Channel1_on_eenheid, 1, 2);
-        g->addWidget(AdvSpinEdit_mode1_AUX1_Channel2_on, 1, 4);
-        g->addWidget(Label_mode1_AUX1_Channel2_on_eenheid, 1, 5);
-        g->addWidget(Label_mode1_off_at, 2, 0);
-        g->addWidget(AdvSpinEdit_mode1_AUX1_Channel1_off, 2, 1);
-        g->addWidget(Label_mode1_AUX1_Channel1_off_eenheid, 2, 2);
-        g->addWidget(AdvSpinEdit_mode1_AUX1_Channel2_off, 2, 4);
-        g->addWidget(Label_mode1_AUX1_Channel2_off_eenheid, 2, 5);
-        g->addWidget(Label_mode1_hyst, 3, 0);
-        g->addWidget(AdvSpinEdit_mode1_AUX1_hyst_channel1, 3, 1);
-        g->addWidget(Label_mode1_AUX1_hyst_channel1_eenheid, 3, 2);
-        g->addWidget(AdvSpinEdit_mode1_AUX1_hyst_channel2, 3, 4);
-        g->addWidget(Label_mode1_AUX1_hyst_channel2_eenheid, 3, 5);
-        g->setColumnMinimumWidth(3, 20);
-        g->setColumnStretch(6, 1);
+        auto *g = modeGrid(GroupBox_AUX1_mode1, Label_mode1_activate_at, ComboBox_mode1_AUX1_Channel1_type,
+                           Label_mode1_plus, ComboBox_mode1_AUX1_Channel2_type);
+        addRows(
+            g,
+            {{Label_mode1_on_at, AdvSpinEdit_mode1_AUX1_Channel1_on, Label_mode1_AUX1_Channel1_on_eenheid,
+              nullptr, AdvSpinEdit_mode1_AUX1_Channel2_on, Label_mode1_AUX1_Channel2_on_eenheid},
+             {Label_mode1_off_at, AdvSpinEdit_mode1_AUX1_Channel1_off, Label_mode1_AUX1_Channel1_off_eenheid,
+              nullptr, AdvSpinEdit_mode1_AUX1_Channel2_off, Label_mode1_AUX1_Channel2_off_eenheid},
+             {Label_mode1_hyst, AdvSpinEdit_mode1_AUX1_hyst_channel1, Label_mode1_AUX1_hyst_channel1_eenheid,
+              nullptr, AdvSpinEdit_mode1_AUX1_hyst_channel2, Label_mode1_AUX1_hyst_channel2_eenheid}},
+            1);
     }
     for (QAbstractSpinBox *f : std::initializer_list<QAbstractSpinBox *>{
              SpinEdit_second_stage_rpm, SpinEdit_AUX1_Channel1_off, SpinEdit_second_stage_engineload,
@@ -150,23 +137,15 @@ void TForm3::buildAuxGroups() {
              AdvSpinEdit_mode1_AUX1_hyst_channel2})
         f->setMinimumWidth(90);
 
-    Button_Ok_Second_stage = button(QStringLiteral("Button_Ok_Second_stage"), QStringLiteral("&Ok"), box);
-    Button_Cancel_Second_stage =
-        button(QStringLiteral("Button_Cancel_Second_stage"), QStringLiteral("&Cancel"), box);
+    QVR_OK_CANCEL(Button_Ok_Second_stage, Button_Cancel_Second_stage, box);
     {
-        auto *v = new QVBoxLayout(box);
-        v->setContentsMargins(12, 16, 12, 12);
-        v->setSpacing(8);
         auto *inverted = new QHBoxLayout;
         inverted->addWidget(CheckBox_AUX1_output_inverted);
         inverted->addStretch(1);
-        v->addLayout(inverted);
-        v->addWidget(RadioButton_mode0_AUX1);
-        v->addWidget(GroupBox_AUX1_mode0);
-        v->addWidget(RadioButton_mode1_AUX1);
-        v->addWidget(GroupBox_AUX1_mode1);
-        v->addStretch(1);
-        v->addLayout(okCancelRow(Button_Ok_Second_stage, Button_Cancel_Second_stage));
+        fillPanel(box, 8,
+                  {inverted, RadioButton_mode0_AUX1, GroupBox_AUX1_mode0, RadioButton_mode1_AUX1,
+                   GroupBox_AUX1_mode1},
+                  Button_Ok_Second_stage, Button_Cancel_Second_stage);
     }
     connect(RadioButton_mode0_AUX1, &QRadioButton::toggled, this, [this](bool on) {
         EnableAux1Mode0(on);
@@ -180,16 +159,11 @@ void TForm3::buildAuxGroups() {
     EnableAux1Mode1(false);
 
     // ---- Second stage (older firmware) ----
-    GroupBox_Second_stage_oud =
-        group(QStringLiteral("GroupBox_Second_stage_oud"), QStringLiteral("Second stage"), this);
-    SpinEdit_second_stage_rpm_oud =
-        spin(QStringLiteral("SpinEdit_second_stage_rpm_oud"), 1000, 13000, 100, 13000);
-    SpinEdit_second_stage_engineload_oud =
-        spin(QStringLiteral("SpinEdit_second_stage_engineload_oud"), 0, 15, 1, 0);
-    Button_Ok_Second_stage_oud = button(QStringLiteral("Button_Ok_Second_stage_oud"), QStringLiteral("&Ok"),
-                                        GroupBox_Second_stage_oud);
-    Button_Cancel_Second_stage_oud = button(QStringLiteral("Button_Cancel_Second_stage_oud"),
-                                            QStringLiteral("&Cancel"), GroupBox_Second_stage_oud);
+    QVR_MAKE(GroupBox_Second_stage_oud, group, QStringLiteral("Second stage"), this);
+    QVR_MAKE(SpinEdit_second_stage_rpm_oud, spin, 1000, 13000, 100, 13000);
+    QVR_MAKE(SpinEdit_second_stage_engineload_oud, spin, 0, 15, 1, 0);
+    QVR_MAKE(Button_Ok_Second_stage_oud, button, QStringLiteral("&Ok"), GroupBox_Second_stage_oud);
+    QVR_MAKE(Button_Cancel_Second_stage_oud, button, QStringLiteral("&Cancel"), GroupBox_Second_stage_oud);
     {
         auto *row = new QHBoxLayout;
         row->setSpacing(6);
@@ -201,21 +175,16 @@ void TForm3::buildAuxGroups() {
         row->addWidget(SpinEdit_second_stage_engineload_oud);
         row->addWidget(label(QStringLiteral("Label_second_stage_oud_4"), QStringLiteral("Engine load")));
         row->addStretch(1);
-        auto *v = new QVBoxLayout(GroupBox_Second_stage_oud);
-        v->setContentsMargins(12, 16, 12, 12);
-        v->addLayout(row);
-        v->addStretch(1);
-        v->addLayout(okCancelRow(Button_Ok_Second_stage_oud, Button_Cancel_Second_stage_oud));
+        fillPanel(GroupBox_Second_stage_oud, -1, {row}, Button_Ok_Second_stage_oud,
+                  Button_Cancel_Second_stage_oud);
     }
 }
 
 void TForm3::buildRpmLimiterGroup() {
-    GroupBox_RPM_limiter_and_powershift =
-        group(QStringLiteral("GroupBox_RPM_limiter_and_powershift"), QStringLiteral("RPM Limiter"), this);
+    QVR_MAKE(GroupBox_RPM_limiter_and_powershift, group, QStringLiteral("RPM Limiter"), this);
     QGroupBox *box = GroupBox_RPM_limiter_and_powershift;
-    GroupBox_standard_limiters = group(QStringLiteral("GroupBox_standard_limiters"), QString(), box);
-    SpinEdit_soft_limit =
-        spin(QStringLiteral("SpinEdit_soft_limit"), 2000, 20000, 100, 12500, QStringLiteral("2000...20000"));
+    QVR_MAKE(GroupBox_standard_limiters, group, QString(), box);
+    QVR_MAKE(SpinEdit_soft_limit, spin, 2000, 20000, 100, 12500, QStringLiteral("2000...20000"));
     {
         auto *row = new QHBoxLayout(GroupBox_standard_limiters);
         row->setContentsMargins(10, 10, 10, 10);
@@ -224,14 +193,8 @@ void TForm3::buildRpmLimiterGroup() {
         row->addWidget(label(QStringLiteral("Label_soft_limit_eenheid"), QStringLiteral("RPM")));
         row->addStretch(1);
     }
-    Button_Ok_RPM_limiter = button(QStringLiteral("Button_Ok_RPM_limiter"), QStringLiteral("&Ok"), box);
-    Button_Cancel_RPM_limiter =
-        button(QStringLiteral("Button_Cancel_RPM_limiter"), QStringLiteral("&Cancel"), box);
-    auto *v = new QVBoxLayout(box);
-    v->setContentsMargins(12, 16, 12, 12);
-    v->addWidget(GroupBox_standard_limiters);
-    v->addStretch(1);
-    v->addLayout(okCancelRow(Button_Ok_RPM_limiter, Button_Cancel_RPM_limiter));
+    QVR_OK_CANCEL(Button_Ok_RPM_limiter, Button_Cancel_RPM_limiter, box);
+    fillPanel(box, -1, {GroupBox_standard_limiters}, Button_Ok_RPM_limiter, Button_Cancel_RPM_limiter);
 }
 
 void TForm3::SetAux1ChannelKind(QSpinBox *field, QLabel *unit, int kind) {
@@ -259,78 +222,57 @@ void TForm3::SetAux1ChannelKind(QDoubleSpinBox *field, QLabel *unit, int kind) {
         unit->setText(setting->unit);
 }
 
-void TForm3::SetAux1Mode0ChannelKind(int channel, int kind) {
-    if (channel != 1 && channel != 2)
-        return;
-    QComboBox *list = channel == 1 ? ComboBox_AUX1_Channel1_type : ComboBox_AUX1_Channel2_type;
+namespace {
+// Shows the kind in the channel's list (where the list has it) and gives the channel's fields its range.
+template <class Spin>
+void applyChannelKind(TForm3 *w, QComboBox *list, std::initializer_list<std::pair<Spin *, QLabel *>> fields,
+                      int kind) {
     if (kind >= 0 && kind < list->count())
         list->setCurrentIndex(kind);
+    for (const auto &[field, unit] : fields)
+        w->SetAux1ChannelKind(field, unit, kind);
+}
+} // namespace
+
+void TForm3::SetAux1Mode0ChannelKind(int channel, int kind) {
     if (channel == 1) {
-        SetAux1ChannelKind(SpinEdit_second_stage_rpm, Label_second_stage_2, kind);
-        SetAux1ChannelKind(SpinEdit_AUX1_Channel1_off, Label_AUX1_Channel1_off_eenheid, kind);
-    } else {
-        SetAux1ChannelKind(SpinEdit_second_stage_engineload, Label_second_stage_4, kind);
-        SetAux1ChannelKind(SpinEdit_AUX1_Channel2_off, Label_AUX1_Channel2_off_eenheid, kind);
+        applyChannelKind<QSpinBox>(this, ComboBox_AUX1_Channel1_type,
+                                   {{SpinEdit_second_stage_rpm, Label_second_stage_2},
+                                    {SpinEdit_AUX1_Channel1_off, Label_AUX1_Channel1_off_eenheid}},
+                                   kind);
+    } else if (channel == 2) {
+        applyChannelKind<QSpinBox>(this, ComboBox_AUX1_Channel2_type,
+                                   {{SpinEdit_second_stage_engineload, Label_second_stage_4},
+                                    {SpinEdit_AUX1_Channel2_off, Label_AUX1_Channel2_off_eenheid}},
+                                   kind);
     }
 }
 
 void TForm3::SetAux1Mode1ChannelKind(int channel, int kind) {
-    if (channel != 1 && channel != 2)
-        return;
-    QComboBox *list = channel == 1 ? ComboBox_mode1_AUX1_Channel1_type : ComboBox_mode1_AUX1_Channel2_type;
-    if (kind >= 0 && kind < list->count())
-        list->setCurrentIndex(kind);
+    // on, off and hysteresis of each channel
     if (channel == 1) {
-        SetAux1ChannelKind(AdvSpinEdit_mode1_AUX1_Channel1_on, Label_mode1_AUX1_Channel1_on_eenheid, kind);
-        SetAux1ChannelKind(AdvSpinEdit_mode1_AUX1_Channel1_off, Label_mode1_AUX1_Channel1_off_eenheid, kind);
-        SetAux1ChannelKind(AdvSpinEdit_mode1_AUX1_hyst_channel1, Label_mode1_AUX1_hyst_channel1_eenheid,
-                           kind);
-    } else {
-        SetAux1ChannelKind(AdvSpinEdit_mode1_AUX1_Channel2_on, Label_mode1_AUX1_Channel2_on_eenheid, kind);
-        SetAux1ChannelKind(AdvSpinEdit_mode1_AUX1_Channel2_off, Label_mode1_AUX1_Channel2_off_eenheid, kind);
-        SetAux1ChannelKind(AdvSpinEdit_mode1_AUX1_hyst_channel2, Label_mode1_AUX1_hyst_channel2_eenheid,
-                           kind);
+        applyChannelKind<QDoubleSpinBox>(
+            this, ComboBox_mode1_AUX1_Channel1_type,
+            {{AdvSpinEdit_mode1_AUX1_Channel1_on, Label_mode1_AUX1_Channel1_on_eenheid},
+             {AdvSpinEdit_mode1_AUX1_Channel1_off, Label_mode1_AUX1_Channel1_off_eenheid},
+             {AdvSpinEdit_mode1_AUX1_hyst_channel1, Label_mode1_AUX1_hyst_channel1_eenheid}},
+            kind);
+    } else if (channel == 2) {
+        applyChannelKind<QDoubleSpinBox>(
+            this, ComboBox_mode1_AUX1_Channel2_type,
+            {{AdvSpinEdit_mode1_AUX1_Channel2_on, Label_mode1_AUX1_Channel2_on_eenheid},
+             {AdvSpinEdit_mode1_AUX1_Channel2_off, Label_mode1_AUX1_Channel2_off_eenheid},
+             {AdvSpinEdit_mode1_AUX1_hyst_channel2, Label_mode1_AUX1_hyst_channel2_eenheid}},
+            kind);
     }
 }
 
 void TForm3::EnableAux1Mode0(bool on) {
-    setCaptionColor(GroupBox_AUX1_mode0, on ? navy() : grey());
-    setListBackground(ComboBox_AUX1_Channel1_type, on);
-    setListBackground(ComboBox_AUX1_Channel2_type, on);
-    for (QWidget *w : std::initializer_list<QWidget *>{
-             GroupBox_AUX1_mode0, ComboBox_AUX1_Channel1_type, ComboBox_AUX1_Channel2_type,
-             Label_mode0_activate_at, Label_mode0_plus, Label_mode0_on_at, Label_mode0_off_at,
-             Label_second_stage_2, Label_AUX1_Channel1_off_eenheid, Label_second_stage_4,
-             Label_AUX1_Channel2_off_eenheid, SpinEdit_second_stage_rpm, SpinEdit_AUX1_Channel1_off,
-             SpinEdit_second_stage_engineload, SpinEdit_AUX1_Channel2_off})
-        w->setEnabled(on);
+    enableMode(GroupBox_AUX1_mode0, ComboBox_AUX1_Channel1_type, ComboBox_AUX1_Channel2_type, on);
 }
 
 void TForm3::EnableAux1Mode1(bool on) {
-    setCaptionColor(GroupBox_AUX1_mode1, on ? navy() : grey());
-    setListBackground(ComboBox_mode1_AUX1_Channel1_type, on);
-    setListBackground(ComboBox_mode1_AUX1_Channel2_type, on);
-    for (QWidget *w : std::initializer_list<QWidget *>{GroupBox_AUX1_mode1,
-                                                       ComboBox_mode1_AUX1_Channel1_type,
-                                                       ComboBox_mode1_AUX1_Channel2_type,
-                                                       Label_mode1_activate_at,
-                                                       Label_mode1_plus,
-                                                       Label_mode1_on_at,
-                                                       Label_mode1_off_at,
-                                                       Label_mode1_hyst,
-                                                       Label_mode1_AUX1_Channel1_on_eenheid,
-                                                       Label_mode1_AUX1_Channel1_off_eenheid,
-                                                       Label_mode1_AUX1_hyst_channel1_eenheid,
-                                                       Label_mode1_AUX1_Channel2_on_eenheid,
-                                                       Label_mode1_AUX1_Channel2_off_eenheid,
-                                                       Label_mode1_AUX1_hyst_channel2_eenheid,
-                                                       AdvSpinEdit_mode1_AUX1_Channel1_on,
-                                                       AdvSpinEdit_mode1_AUX1_Channel1_off,
-                                                       AdvSpinEdit_mode1_AUX1_hyst_channel1,
-                                                       AdvSpinEdit_mode1_AUX1_Channel2_on,
-                                                       AdvSpinEdit_mode1_AUX1_Channel2_off,
-                                                       AdvSpinEdit_mode1_AUX1_hyst_channel2})
-        w->setEnabled(on);
+    enableMode(GroupBox_AUX1_mode1, ComboBox_mode1_AUX1_Channel1_type, ComboBox_mode1_AUX1_Channel2_type, on);
 }
 
 int TForm3::Aux1ModeCode() const {

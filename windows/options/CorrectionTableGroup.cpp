@@ -13,29 +13,20 @@
 using namespace OptionsWidgets;
 
 void TForm3::buildCorrectionTableGroup() {
-    GroupBox_Correction_table =
-        group(QStringLiteral("GroupBox_Correction_table"), QStringLiteral("Correction-table"), this);
+    QVR_MAKE(GroupBox_Correction_table, group, QStringLiteral("Correction-table"), this);
     QGroupBox *box = GroupBox_Correction_table;
 
-    Edit_correction_table_name =
-        named(new QLineEdit(QStringLiteral("Water-temp")), QStringLiteral("Edit_correction_table_name"));
+    QVR_NAMED(Edit_correction_table_name, new QLineEdit(QStringLiteral("Water-temp")));
     Edit_correction_table_name->setMaxLength(10);
-    Edit_Correction_table_eenheid =
-        named(new QLineEdit(QStringLiteral("\u00B0C")), QStringLiteral("Edit_Correction_table_eenheid"));
+    QVR_NAMED(Edit_Correction_table_eenheid, new QLineEdit(QStringLiteral("\u00B0C")));
     Edit_Correction_table_eenheid->setMaxLength(6);
-    AdvSpinEdit_Max_Correction_table =
-        decimalSpin(QStringLiteral("AdvSpinEdit_Max_Correction_table"), -9999, 9999, 0.1, 2, 100);
-    AdvSpinEdit_Min_Correction_table =
-        decimalSpin(QStringLiteral("AdvSpinEdit_Min_Correction_table"), -99999, 99999, 0.1, 2, 0);
-    CheckBox_NTC_sensor_aktief = named(new QCheckBox(QStringLiteral("NTC-temp. sensor")),
-                                       QStringLiteral("CheckBox_NTC_sensor_aktief"));
+    QVR_MAKE(AdvSpinEdit_Max_Correction_table, decimalSpin, -9999, 9999, 0.1, 2, 100);
+    QVR_MAKE(AdvSpinEdit_Min_Correction_table, decimalSpin, -99999, 99999, 0.1, 2, 0);
+    QVR_NAMED(CheckBox_NTC_sensor_aktief, new QCheckBox(QStringLiteral("NTC-temp. sensor")));
 
-    GroupBox_extra_corrections =
-        group(QStringLiteral("GroupBox_extra_corrections"), QStringLiteral("Extra corrections on/off"));
-    CheckBox_inlet_temp_correction_on_off = named(new QCheckBox(QStringLiteral("Inlet temperature")),
-                                                  QStringLiteral("CheckBox_inlet_temp_correction_on_off"));
-    CheckBox_Battery_correction_on_off = named(new QCheckBox(QStringLiteral("Battery voltage")),
-                                               QStringLiteral("CheckBox_Battery_correction_on_off"));
+    QVR_MAKE(GroupBox_extra_corrections, group, QStringLiteral("Extra corrections on/off"));
+    QVR_NAMED(CheckBox_inlet_temp_correction_on_off, new QCheckBox(QStringLiteral("Inlet temperature")));
+    QVR_NAMED(CheckBox_Battery_correction_on_off, new QCheckBox(QStringLiteral("Battery voltage")));
     {
         auto *v = new QVBoxLayout(GroupBox_extra_corrections);
         v->setContentsMargins(10, 14, 10, 10);
@@ -60,20 +51,11 @@ void TForm3::buildCorrectionTableGroup() {
         AdvSpinEdit_Min_Correction_table);
     form->addRow(QString(), CheckBox_NTC_sensor_aktief);
 
-    Button_Ok_Correction_table =
-        button(QStringLiteral("Button_Ok_Correction_table"), QStringLiteral("&Ok"), box);
-    Button_Cancel_Correction_table =
-        button(QStringLiteral("Button_Cancel_Correction_table"), QStringLiteral("&Cancel"), box);
-    auto *v = new QVBoxLayout(box);
-    v->setContentsMargins(12, 16, 12, 12);
-    v->setSpacing(10);
-    v->addLayout(form);
+    QVR_OK_CANCEL(Button_Ok_Correction_table, Button_Cancel_Correction_table, box);
     auto *extra = new QHBoxLayout;
     extra->addWidget(GroupBox_extra_corrections);
     extra->addStretch(1);
-    v->addLayout(extra);
-    v->addStretch(1);
-    v->addLayout(okCancelRow(Button_Ok_Correction_table, Button_Cancel_Correction_table));
+    fillPanel(box, 10, {form, extra}, Button_Ok_Correction_table, Button_Cancel_Correction_table);
 }
 
 void TForm3::RebuildCorrectionHeaders() {

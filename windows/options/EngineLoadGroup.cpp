@@ -41,16 +41,14 @@ QIcon curveIcon(const ResponseCurves &curves, int curve) {
 } // namespace
 
 void TForm3::buildEngineLoadGroup() {
-    GroupBox_engine_load_sensor =
-        group(QStringLiteral("GroupBox_engine_load_sensor"), QStringLiteral("Engine-load sensor"), this);
+    QVR_MAKE(GroupBox_engine_load_sensor, group, QStringLiteral("Engine-load sensor"), this);
     QGroupBox *box = GroupBox_engine_load_sensor;
 
-    ComboBox_Engine_load_sensor_type =
-        list(QStringLiteral("ComboBox_Engine_load_sensor_type"),
+    QVR_MAKE(ComboBox_Engine_load_sensor_type, list,
              {QStringLiteral("Throttle position sensor"), QStringLiteral("Internal pressure sensor (Turbo)")},
              false, box);
     ComboBox_Engine_load_sensor_type->hide(); // older firmware only
-    Label_main_load_is = label(QStringLiteral("Label_main_load_is"), QStringLiteral("Main load is:"), box);
+    QVR_MAKE(Label_main_load_is, label, QStringLiteral("Main load is:"), box);
     ComboBox_Engineloadsensor_Throttle_or_Map = list(
         QStringLiteral("ComboBox_Engineloadsensor_Throttle_or_Map"),
         {QStringLiteral("Engine load 1 (Throttle Position Sensor)"), QStringLiteral("Engine load 2 (MAP)"),
@@ -60,11 +58,9 @@ void TForm3::buildEngineLoadGroup() {
     ComboBox_Engineloadsensor_Throttle_or_Map->setSizeAdjustPolicy(QComboBox::AdjustToContents);
 
     // Engine-load 1
-    GroupBox_Engineload =
-        group(QStringLiteral("GroupBox_Engineload"), QStringLiteral("Engine-load 1 (TPS)"), box);
-    Label_Respons_type = label(QStringLiteral("Label_Respons_type"), QStringLiteral("Response Type:"));
-    ImagePicker_Respons_type =
-        list(QStringLiteral("ImagePicker_Respons_type"),
+    QVR_MAKE(GroupBox_Engineload, group, QStringLiteral("Engine-load 1 (TPS)"), box);
+    QVR_MAKE(Label_Respons_type, label, QStringLiteral("Response Type:"));
+    QVR_MAKE(ImagePicker_Respons_type, list,
              {QStringLiteral("Lineaire"), QStringLiteral("Logaritmic"), QStringLiteral("E-log")});
     {
         const ResponseCurves curves;
@@ -72,86 +68,58 @@ void TForm3::buildEngineLoadGroup() {
             ImagePicker_Respons_type->setItemIcon(i, curveIcon(curves, i));
         ImagePicker_Respons_type->setIconSize(QSize(50, 50));
     }
-    Label_min_engineload =
-        label(QStringLiteral("Label_min_engineload"), QStringLiteral("Min. value Engine-load:"));
-    SpinEdit_min_engineload = spin(QStringLiteral("SpinEdit_min_engineload"), 0, 255, 1, 0);
-    Label_max_engineload =
-        label(QStringLiteral("Label_max_engineload"), QStringLiteral("Max. value Engine-load:"));
-    SpinEdit_max_engineload = spin(QStringLiteral("SpinEdit_max_engineload"), 0, 255, 1, 255);
-    Button_automatic_cal = button(QStringLiteral("Button_automatic_cal"), QStringLiteral("&Automatic cal."));
+    QVR_MAKE(Label_min_engineload, label, QStringLiteral("Min. value Engine-load:"));
+    QVR_MAKE(SpinEdit_min_engineload, spin, 0, 255, 1, 0);
+    QVR_MAKE(Label_max_engineload, label, QStringLiteral("Max. value Engine-load:"));
+    QVR_MAKE(SpinEdit_max_engineload, spin, 0, 255, 1, 255);
+    QVR_MAKE(Button_automatic_cal, button, QStringLiteral("&Automatic cal."));
     {
-        auto *g = new QGridLayout(GroupBox_Engineload);
-        g->setContentsMargins(10, 14, 10, 10);
-        g->setVerticalSpacing(8);
-        g->addWidget(Label_Respons_type, 0, 0);
-        g->addWidget(ImagePicker_Respons_type, 0, 1);
-        g->addWidget(Label_min_engineload, 1, 0);
-        g->addWidget(SpinEdit_min_engineload, 1, 1);
-        g->addWidget(Label_max_engineload, 2, 0);
-        g->addWidget(SpinEdit_max_engineload, 2, 1);
+        auto *g = innerGrid(GroupBox_Engineload, 8);
+        addRows(g, {{Label_Respons_type, ImagePicker_Respons_type},
+                    {Label_min_engineload, SpinEdit_min_engineload},
+                    {Label_max_engineload, SpinEdit_max_engineload}});
         g->addWidget(Button_automatic_cal, 3, 0, 1, 2, Qt::AlignLeft);
         g->setRowStretch(4, 1);
         g->setColumnStretch(2, 1);
     }
 
     // Engine-load 2, used as MAP sensor or as air-pressure sensor
-    GroupBox_Engineload2 =
-        group(QStringLiteral("GroupBox_Engineload2"), QStringLiteral("Engine-load 2 (MAP)"), box);
-    RadioButton_Engine_load_MAP =
-        named(new QRadioButton(QStringLiteral("MAP")), QStringLiteral("RadioButton_Engine_load_MAP"));
-    RadioButton_Engine_load_Air_pressure = named(new QRadioButton(QStringLiteral("Air pressure")),
-                                                 QStringLiteral("RadioButton_Engine_load_Air_pressure"));
+    QVR_MAKE(GroupBox_Engineload2, group, QStringLiteral("Engine-load 2 (MAP)"), box);
+    QVR_NAMED(RadioButton_Engine_load_MAP, new QRadioButton(QStringLiteral("MAP")));
+    QVR_NAMED(RadioButton_Engine_load_Air_pressure, new QRadioButton(QStringLiteral("Air pressure")));
     RadioButton_Engine_load_MAP->setChecked(true);
-    Label_min_engineload2 =
-        label(QStringLiteral("Label_min_engineload2"), QStringLiteral("Min.  value Engine load 2:"));
-    SpinEdit_min_engineload2 = spin(QStringLiteral("SpinEdit_min_engineload2"), 0, 255, 1, 0);
-    Label_max_engineload2 =
-        label(QStringLiteral("Label_max_engineload2"), QStringLiteral("Max. value Engine load 2:"));
-    SpinEdit_max_engineload2 = spin(QStringLiteral("SpinEdit_max_engineload2"), 0, 255, 1, 255);
-    Button_automatic_cal2 =
-        button(QStringLiteral("Button_automatic_cal2"), QStringLiteral("&Automatic cal."));
+    QVR_MAKE(Label_min_engineload2, label, QStringLiteral("Min.  value Engine load 2:"));
+    QVR_MAKE(SpinEdit_min_engineload2, spin, 0, 255, 1, 0);
+    QVR_MAKE(Label_max_engineload2, label, QStringLiteral("Max. value Engine load 2:"));
+    QVR_MAKE(SpinEdit_max_engineload2, spin, 0, 255, 1, 255);
+    QVR_MAKE(Button_automatic_cal2, button, QStringLiteral("&Automatic cal."));
     for (QPushButton *b : {Button_automatic_cal, Button_automatic_cal2})
         b->setMinimumWidth(120);
 
-    GroupBox_Pressure_at_MAP_output =
-        group(QStringLiteral("GroupBox_Pressure_at_MAP_output"), QStringLiteral("Boost value calibration"));
+    QVR_MAKE(GroupBox_Pressure_at_MAP_output, group, QStringLiteral("Boost value calibration"));
     const QString kpaHint = QStringLiteral("0 - 9999 kpa");
-    Label_Pressure_at_MAP_output_125V = label(QStringLiteral("Label_Pressure_at_MAP_output_125V"),
-                                              QStringLiteral("Pressure at MAP output 1,25V:"));
-    SpinEdit_Pressure_at_MAP_output_125V =
-        spin(QStringLiteral("SpinEdit_Pressure_at_MAP_output_125V"), 0, 9999, 1, 0, kpaHint);
-    Label_Pressure_at_MAP_output_125V_eenheid =
-        label(QStringLiteral("Label_Pressure_at_MAP_output_125V_eenheid"), QStringLiteral("kpa"));
-    Label_Pressure_at_MAP_output_375V = label(QStringLiteral("Label_Pressure_at_MAP_output_375V"),
-                                              QStringLiteral("Pressure at MAP output 3,75V:"));
-    SpinEdit_Pressure_at_MAP_output_375V =
-        spin(QStringLiteral("SpinEdit_Pressure_at_MAP_output_375V"), 0, 9999, 1, 0, kpaHint);
-    Label_Pressure_at_MAP_output_375V_eenheid =
-        label(QStringLiteral("Label_Pressure_at_MAP_output_375V_eenheid"), QStringLiteral("kpa"));
+    QVR_MAKE(Label_Pressure_at_MAP_output_125V, label, QStringLiteral("Pressure at MAP output 1,25V:"));
+    QVR_MAKE(SpinEdit_Pressure_at_MAP_output_125V, spin, 0, 9999, 1, 0, kpaHint);
+    QVR_MAKE(Label_Pressure_at_MAP_output_125V_eenheid, label, QStringLiteral("kpa"));
+    QVR_MAKE(Label_Pressure_at_MAP_output_375V, label, QStringLiteral("Pressure at MAP output 3,75V:"));
+    QVR_MAKE(SpinEdit_Pressure_at_MAP_output_375V, spin, 0, 9999, 1, 0, kpaHint);
+    QVR_MAKE(Label_Pressure_at_MAP_output_375V_eenheid, label, QStringLiteral("kpa"));
     {
-        auto *g = new QGridLayout(GroupBox_Pressure_at_MAP_output);
-        g->setContentsMargins(10, 14, 10, 10);
-        g->addWidget(Label_Pressure_at_MAP_output_125V, 0, 0);
-        g->addWidget(SpinEdit_Pressure_at_MAP_output_125V, 0, 1);
-        g->addWidget(Label_Pressure_at_MAP_output_125V_eenheid, 0, 2);
-        g->addWidget(Label_Pressure_at_MAP_output_375V, 1, 0);
-        g->addWidget(SpinEdit_Pressure_at_MAP_output_375V, 1, 1);
-        g->addWidget(Label_Pressure_at_MAP_output_375V_eenheid, 1, 2);
+        auto *g = innerGrid(GroupBox_Pressure_at_MAP_output);
+        addRows(g, {{Label_Pressure_at_MAP_output_125V, SpinEdit_Pressure_at_MAP_output_125V,
+                     Label_Pressure_at_MAP_output_125V_eenheid},
+                    {Label_Pressure_at_MAP_output_375V, SpinEdit_Pressure_at_MAP_output_375V,
+                     Label_Pressure_at_MAP_output_375V_eenheid}});
         g->setColumnStretch(3, 1);
     }
 
-    GroupBox_Air_pressure_sensor =
-        group(QStringLiteral("GroupBox_Air_pressure_sensor"), QStringLiteral("Air pressure sensor"));
-    Label_Air_pressure_sensor_adjustment =
-        label(QStringLiteral("Label_Air_pressure_sensor_adjustment"), QStringLiteral("Sensor adjustment:"));
-    AdvSpinEdit_Air_pressure_sensor_adjustment =
-        decimalSpin(QStringLiteral("AdvSpinEdit_Air_pressure_sensor_adjustment"), -20.0, 20.0, 0.1, 1, 0.0,
-                    QStringLiteral("-20...20%"));
-    Label_Air_pressure_sensor_adjustment_eenheid =
-        label(QStringLiteral("Label_Air_pressure_sensor_adjustment_eenheid"), QStringLiteral("%"));
+    QVR_MAKE(GroupBox_Air_pressure_sensor, group, QStringLiteral("Air pressure sensor"));
+    QVR_MAKE(Label_Air_pressure_sensor_adjustment, label, QStringLiteral("Sensor adjustment:"));
+    QVR_MAKE(AdvSpinEdit_Air_pressure_sensor_adjustment, decimalSpin, -20.0, 20.0, 0.1, 1, 0.0,
+             QStringLiteral("-20...20%"));
+    QVR_MAKE(Label_Air_pressure_sensor_adjustment_eenheid, label, QStringLiteral("%"));
     {
-        auto *g = new QGridLayout(GroupBox_Air_pressure_sensor);
-        g->setContentsMargins(10, 14, 10, 10);
+        auto *g = innerGrid(GroupBox_Air_pressure_sensor);
         g->addWidget(Label_Air_pressure_sensor_adjustment, 0, 0);
         g->addWidget(AdvSpinEdit_Air_pressure_sensor_adjustment, 0, 1);
         g->addWidget(Label_Air_pressure_sensor_adjustment_eenheid, 0, 2);
@@ -160,18 +128,16 @@ void TForm3::buildEngineLoadGroup() {
     GroupBox_Air_pressure_sensor->hide();
 
     {
-        auto *g = new QGridLayout(GroupBox_Engineload2);
-        g->setContentsMargins(10, 14, 10, 10);
-        g->setVerticalSpacing(8);
+        auto *g = innerGrid(GroupBox_Engineload2, 8);
         auto *radios = new QHBoxLayout;
         radios->addWidget(RadioButton_Engine_load_MAP);
         radios->addWidget(RadioButton_Engine_load_Air_pressure);
         radios->addStretch(1);
         g->addLayout(radios, 0, 0, 1, 3);
-        g->addWidget(Label_min_engineload2, 1, 0);
-        g->addWidget(SpinEdit_min_engineload2, 1, 1);
-        g->addWidget(Label_max_engineload2, 2, 0);
-        g->addWidget(SpinEdit_max_engineload2, 2, 1);
+        addRows(g,
+                {{Label_min_engineload2, SpinEdit_min_engineload2},
+                 {Label_max_engineload2, SpinEdit_max_engineload2}},
+                1);
         g->addWidget(Button_automatic_cal2, 3, 0, 1, 2, Qt::AlignLeft);
         g->addWidget(GroupBox_Pressure_at_MAP_output, 4, 0, 1, 3);
         g->addWidget(GroupBox_Air_pressure_sensor, 5, 0, 1, 3);
@@ -179,13 +145,12 @@ void TForm3::buildEngineLoadGroup() {
         g->setColumnStretch(2, 1);
     }
 
-    GroupBox_Boost_correction_factor = group(QStringLiteral("GroupBox_Boost_correction_factor"),
-                                             QStringLiteral("Boost enrichment correction factor"), box);
-    AdvSpinEdit_Boost_correction_factor =
-        decimalSpin(QStringLiteral("AdvSpinEdit_Boost_correction_factor"), 1.00, 1.99, 0.01, 2, 1.00,
-                    QStringLiteral("(1,00...1,99)"));
-    Label_Boost_correction_factor_note = label(QStringLiteral("Label_Boost_correction_factor_note"),
-                                               QStringLiteral("(under 100kpa factor fixed at 1,00)"));
+    QVR_MAKE(GroupBox_Boost_correction_factor, group, QStringLiteral("Boost enrichment correction factor"),
+             box);
+    QVR_MAKE(AdvSpinEdit_Boost_correction_factor, decimalSpin, 1.00, 1.99, 0.01, 2, 1.00,
+             QStringLiteral("(1,00...1,99)"));
+    QVR_MAKE(Label_Boost_correction_factor_note, label,
+             QStringLiteral("(under 100kpa factor fixed at 1,00)"));
     {
         auto *h = new QHBoxLayout(GroupBox_Boost_correction_factor);
         h->setContentsMargins(10, 14, 10, 10);
@@ -197,42 +162,27 @@ void TForm3::buildEngineLoadGroup() {
     AdvSpinEdit_Boost_correction_factor->setEnabled(false);
     Label_Boost_correction_factor_note->setEnabled(false);
 
-    Button_Ok_Engine_load_sensor =
-        button(QStringLiteral("Button_Ok_Engine_load_sensor"), QStringLiteral("&Ok"), box);
-    Button_Cancel_Engine_load_sensor =
-        button(QStringLiteral("Button_Cancel_Engine_load_sensor"), QStringLiteral("&Cancel"), box);
+    QVR_OK_CANCEL(Button_Ok_Engine_load_sensor, Button_Cancel_Engine_load_sensor, box);
 
-    auto *v = new QVBoxLayout(box);
-    v->setContentsMargins(12, 16, 12, 12);
-    v->setSpacing(10);
     auto *mainLoad = new QHBoxLayout;
     mainLoad->addWidget(ComboBox_Engine_load_sensor_type);
     mainLoad->addWidget(Label_main_load_is);
     mainLoad->addWidget(ComboBox_Engineloadsensor_Throttle_or_Map);
     mainLoad->addStretch(1);
-    v->addLayout(mainLoad);
     auto *sensors = new QHBoxLayout;
     sensors->setSpacing(10);
     sensors->addWidget(GroupBox_Engineload, 1);
     sensors->addWidget(GroupBox_Engineload2, 1);
-    v->addLayout(sensors);
-    v->addWidget(GroupBox_Boost_correction_factor);
-    v->addStretch(1);
-    v->addLayout(okCancelRow(Button_Ok_Engine_load_sensor, Button_Cancel_Engine_load_sensor));
+    fillPanel(box, 10, {mainLoad, sensors, GroupBox_Boost_correction_factor}, Button_Ok_Engine_load_sensor,
+              Button_Cancel_Engine_load_sensor);
 
     // Calibration prompt, laid over the sensor groups while a calibration runs (at top 66 or 170).
-    GroupBox_set_engineloadsensor_to_minmax = group(QStringLiteral("GroupBox_set_engineloadsensor_to_minmax"),
-                                                    QStringLiteral("Min Value Engine load 1"), box);
+    QVR_MAKE(GroupBox_set_engineloadsensor_to_minmax, group, QStringLiteral("Min Value Engine load 1"), box);
     GroupBox_set_engineloadsensor_to_minmax->setAutoFillBackground(true);
-    Label_regel1_set_engineloadsensor_to_minmax =
-        label(QStringLiteral("Label_regel1_set_engineloadsensor_to_minmax"),
-              QStringLiteral("Set Engine load 1 sensor"));
-    Label_regel2_set_engineloadsensor_to_minmax =
-        label(QStringLiteral("Label_regel2_set_engineloadsensor_to_minmax"), QStringLiteral("to minimal "));
-    Button_Ok_set_engineloadsensor_to_minmax =
-        button(QStringLiteral("Button_Ok_set_engineloadsensor_to_minmax"), QStringLiteral("&Ok"));
-    Button_cancel_set_engineloadsensor_to_minmax =
-        button(QStringLiteral("Button_cancel_set_engineloadsensor_to_minmax"), QStringLiteral("&Cancel"));
+    QVR_MAKE(Label_regel1_set_engineloadsensor_to_minmax, label, QStringLiteral("Set Engine load 1 sensor"));
+    QVR_MAKE(Label_regel2_set_engineloadsensor_to_minmax, label, QStringLiteral("to minimal "));
+    QVR_MAKE(Button_Ok_set_engineloadsensor_to_minmax, button, QStringLiteral("&Ok"));
+    QVR_MAKE(Button_cancel_set_engineloadsensor_to_minmax, button, QStringLiteral("&Cancel"));
     {
         auto *p = new QVBoxLayout(GroupBox_set_engineloadsensor_to_minmax);
         p->setContentsMargins(14, 18, 14, 12);

@@ -10,16 +10,15 @@
 using namespace OptionsWidgets;
 
 void TForm3::buildInterpolationGroup() {
-    GroupBox_interpolation_to_limits = group(QStringLiteral("GroupBox_interpolation_to_limits"),
-                                             QStringLiteral("Interpolation to limits"), this);
+    QVR_MAKE(GroupBox_interpolation_to_limits, group, QStringLiteral("Interpolation to limits"), this);
     QGroupBox *box = GroupBox_interpolation_to_limits;
 
     const QColor white(0xFF, 0xFF, 0xFF);
-    Panel_midden = panel(QStringLiteral("Panel_midden"), QStringLiteral("2,57"), white);
-    Panel_boven = panel(QStringLiteral("Panel_boven"), QStringLiteral("0,0"), silver());
-    Panel_onder = panel(QStringLiteral("Panel_onder"), QStringLiteral("0,0"), silver());
-    Panel_rechts = panel(QStringLiteral("Panel_rechts"), QStringLiteral("0,0"), silver());
-    Panel_links = panel(QStringLiteral("Panel_links"), QStringLiteral("0,0"), silver());
+    QVR_MAKE(Panel_midden, panel, QStringLiteral("2,57"), white);
+    QVR_MAKE(Panel_boven, panel, QStringLiteral("0,0"), silver());
+    QVR_MAKE(Panel_onder, panel, QStringLiteral("0,0"), silver());
+    QVR_MAKE(Panel_rechts, panel, QStringLiteral("0,0"), silver());
+    QVR_MAKE(Panel_links, panel, QStringLiteral("0,0"), silver());
     for (QLabel *cell : {Panel_midden, Panel_boven, Panel_onder, Panel_rechts, Panel_links})
         cell->setFixedSize(64, 30);
     QFont bold = Panel_midden->font();
@@ -56,12 +55,10 @@ void TForm3::buildInterpolationGroup() {
     cross->addWidget(IBEAntialiasButton_interpolation_onder_aan_uit, 4, 2, Qt::AlignCenter);
 
     // The overrun engine speed travels as speed / 50 in one byte, so 12750 is the most it can hold.
-    GroupBox_Overrun_fuel_cut =
-        group(QStringLiteral("GroupBox_Overrun_fuel_cut"), QStringLiteral("Overrun fuel cut"), box);
-    SpinEdit_Overrun_fuel_cut_rpm = spin(QStringLiteral("SpinEdit_Overrun_fuel_cut_rpm"), 500, 12750, 50, 500,
-                                         QStringLiteral("500...12750 RPM"));
-    AdvSpinEdit_Overrun_fuel_cut_tps = decimalSpin(QStringLiteral("AdvSpinEdit_Overrun_fuel_cut_tps"), 0.0,
-                                                   15.8, 0.1, 1, 0.0, QStringLiteral("(0,0...15,8)"));
+    QVR_MAKE(GroupBox_Overrun_fuel_cut, group, QStringLiteral("Overrun fuel cut"), box);
+    QVR_MAKE(SpinEdit_Overrun_fuel_cut_rpm, spin, 500, 12750, 50, 500, QStringLiteral("500...12750 RPM"));
+    QVR_MAKE(AdvSpinEdit_Overrun_fuel_cut_tps, decimalSpin, 0.0, 15.8, 0.1, 1, 0.0,
+             QStringLiteral("(0,0...15,8)"));
     {
         auto *row = new QHBoxLayout(GroupBox_Overrun_fuel_cut);
         row->setContentsMargins(10, 14, 10, 10);
@@ -74,21 +71,13 @@ void TForm3::buildInterpolationGroup() {
         row->addStretch(1);
     }
 
-    Button_Ok_interpolation_to_limits =
-        button(QStringLiteral("Button_Ok_interpolation_to_limits"), QStringLiteral("&Ok"), box);
-    Button_Cancel_interpolation_to_limits =
-        button(QStringLiteral("Button_Cancel_interpolation_to_limits"), QStringLiteral("&Cancel"), box);
-    auto *v = new QVBoxLayout(box);
-    v->setContentsMargins(12, 16, 12, 12);
-    v->setSpacing(12);
+    QVR_OK_CANCEL(Button_Ok_interpolation_to_limits, Button_Cancel_interpolation_to_limits, box);
     auto *centred = new QHBoxLayout;
     centred->addStretch(1);
     centred->addLayout(cross);
     centred->addStretch(1);
-    v->addLayout(centred);
-    v->addWidget(GroupBox_Overrun_fuel_cut);
-    v->addStretch(1);
-    v->addLayout(okCancelRow(Button_Ok_interpolation_to_limits, Button_Cancel_interpolation_to_limits));
+    fillPanel(box, 12, {centred, GroupBox_Overrun_fuel_cut}, Button_Ok_interpolation_to_limits,
+              Button_Cancel_interpolation_to_limits);
 }
 
 int TForm3::PackInterpolationFlags() const {

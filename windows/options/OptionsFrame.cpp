@@ -20,36 +20,21 @@ void TForm3::connectFrameEvents() {
     on(Button_Cancel_Options_menu, &TForm3::Button_Cancel_Options_menuClick);
 
     on(Button_RPM_pickup, &TForm3::Button_RPM_pickupClick);
-    on(Button_Ok_RPM_pickup, &TForm3::Button_Ok_RPM_pickupClick);
     on(Button_Cancel_RPM_pickup, &TForm3::Button_Cancel_RPM_pickupClick);
     on(Button_RPM_Range, &TForm3::Button_RPM_RangeClick);
     on(Button_RPM_Range_Ok, &TForm3::Button_RPM_Range_OkClick);
     on(Button_Engine_load_sensor, &TForm3::Button_Engine_load_sensorClick);
     on(Button_Ok_Engine_load_sensor, &TForm3::Button_Ok_Engine_load_sensorClick);
     on(Button_Cancel_Engine_load_sensor, &TForm3::Button_Cancel_Engine_load_sensorClick);
-    on(Button_Throttle_pump_effect, &TForm3::Button_Throttle_pump_effectClick);
-    on(Button_Ok_Throttle_pump_effect, &TForm3::Button_Ok_Throttle_pump_effectClick);
-    on(Button_Cancel_Throttle_pump_effect, &TForm3::Button_Cancel_Throttle_pump_effectClick);
-    on(Button_Correction_table, &TForm3::Button_Correction_tableClick);
-    on(Button_Ok_Correction_table, &TForm3::Button_Ok_Correction_tableClick);
-    on(Button_Cancel_Correction_table, &TForm3::Button_Cancel_Correction_tableClick);
     on(Button_Startup, &TForm3::Button_StartupClick);
     on(Button_Ok_Startup, &TForm3::Button_Ok_StartupClick);
-    on(Button_Cancel_Startup, &TForm3::Button_Cancel_StartupClick);
     on(Button_Second_stage, &TForm3::Button_Second_stageClick);
     on(Button_Ok_Second_stage, &TForm3::Button_Ok_Second_stageClick);
     on(Button_Cancel_Second_stage, &TForm3::Button_Cancel_Second_stageClick);
-    on(Button_Ok_Second_stage_oud, &TForm3::Button_Ok_Second_stage_oudClick);
     on(Button_Cancel_Second_stage_oud, &TForm3::Button_Cancel_Second_stage_oudClick);
-    on(Button_RPM_limiters_and_powershift, &TForm3::Button_RPM_limiters_and_powershiftClick);
-    on(Button_Ok_RPM_limiter, &TForm3::Button_Ok_RPM_limiterClick);
-    on(Button_Cancel_RPM_limiter, &TForm3::Button_Cancel_RPM_limiterClick);
     on(Button_interpolation_to_limits, &TForm3::Button_interpolation_to_limitsClick);
-    on(Button_Ok_interpolation_to_limits, &TForm3::Button_Ok_interpolation_to_limitsClick);
     on(Button_Cancel_interpolation_to_limits, &TForm3::Button_Cancel_interpolation_to_limitsClick);
-    on(Button_remarks, &TForm3::Button_remarksClick);
-    on(Button_Ok_remarks, &TForm3::Button_Ok_remarksClick);
-    on(Button_Cancel_remarks, &TForm3::Button_Cancel_remarksClick);
+    connectPlainSubPanels();
     on(Button_set_communicationport, &TForm3::Button_set_communicationportClick);
     on(Button_Save_set_communicationport, &TForm3::Button_Save_set_communicationportClick);
     on(Button_Cancel_set_communicationport, &TForm3::Button_Cancel_set_communicationportClick);
@@ -66,6 +51,43 @@ void TForm3::connectFrameEvents() {
 
     // The calibration replies reach this window through the link's answers.
     calibrationPart_ = std::make_unique<OptionsCalibrationPart>(ctx_, this);
+}
+
+// What the sub-panels without rules of their own do: the menu button opens the panel (Cancel takes the
+// focus), Ok closes it and Cancel puts back only that group before closing. A null button is one whose
+// panel has its own handler for it (SubPanels.cpp).
+void TForm3::connectPlainSubPanels() {
+    struct PlainPanel {
+        QGroupBox *panel;
+        QPushButton *open, *ok, *cancel;
+        void (TForm3::*restore)();
+    };
+    const PlainPanel plain[] = {
+        {GroupBox_Throttle_pump_effect, Button_Throttle_pump_effect, Button_Ok_Throttle_pump_effect,
+         Button_Cancel_Throttle_pump_effect, &TForm3::restoreThrottlePumpGroup},
+        {GroupBox_Correction_table, Button_Correction_table, Button_Ok_Correction_table,
+         Button_Cancel_Correction_table, &TForm3::restoreCorrectionTableGroup},
+        {GroupBox_RPM_limiter_and_powershift, Button_RPM_limiters_and_powershift, Button_Ok_RPM_limiter,
+         Button_Cancel_RPM_limiter, &TForm3::restoreRpmLimiterGroup},
+        {GroupBox_Remarks, Button_remarks, Button_Ok_remarks, Button_Cancel_remarks,
+         &TForm3::restoreRemarksGroup},
+        {GroupBox_RPM_pickup, nullptr, Button_Ok_RPM_pickup, nullptr, nullptr},
+        {GroupBox_Startup, nullptr, nullptr, Button_Cancel_Startup, &TForm3::restoreStartupGroup},
+        {GroupBox_Second_stage_oud, nullptr, Button_Ok_Second_stage_oud, nullptr, nullptr},
+        {GroupBox_interpolation_to_limits, nullptr, Button_Ok_interpolation_to_limits, nullptr, nullptr},
+    };
+    for (const PlainPanel &p : plain) {
+        if (p.open)
+            connect(p.open, &QPushButton::clicked, this, [this, p] { openSubPanel(p.panel, p.cancel); });
+        if (p.ok)
+            connect(p.ok, &QPushButton::clicked, this, [this, p] { closeSubPanel(p.panel); });
+        if (p.cancel && p.restore) {
+            connect(p.cancel, &QPushButton::clicked, this, [this, p] {
+                (this->*p.restore)();
+                closeSubPanel(p.panel);
+            });
+        }
+    }
 }
 
 void TForm3::showEvent(QShowEvent *event) {

@@ -99,12 +99,10 @@ bool TForm3::HasSelectedEntry(const QComboBox *list) {
 }
 
 void TForm3::buildHeader(QGridLayout *top) {
-    Label9 = label(QStringLiteral("Label9"), QStringLiteral("Version info:"), this);
-    StaticText_version_info =
-        label(QStringLiteral("StaticText_version_info"), QStringLiteral("3FA1AD1AA"), this);
-    Label1 = label(QStringLiteral("Label1"), QStringLiteral("Serial number:"), this);
-    StaticText_Serial_number =
-        label(QStringLiteral("StaticText_Serial_number"), QStringLiteral("000000"), this);
+    QVR_MAKE(Label9, label, QStringLiteral("Version info:"), this);
+    QVR_MAKE(StaticText_version_info, label, QStringLiteral("3FA1AD1AA"), this);
+    QVR_MAKE(Label1, label, QStringLiteral("Serial number:"), this);
+    QVR_MAKE(StaticText_Serial_number, label, QStringLiteral("000000"), this);
     for (QLabel *text : {StaticText_version_info, StaticText_Serial_number}) {
         text->setFrameShape(QFrame::StyledPanel);
         text->setFrameShadow(QFrame::Sunken);
@@ -148,10 +146,8 @@ void TForm3::buildMenuColumn() {
     Button_Correction_table->hide(); // design-time firmware is "3FA" and later
 
     column->addStretch(1);
-    Button_ok_Options_menu =
-        button(QStringLiteral("Button_ok_Options_menu"), QStringLiteral("&Ok"), menuColumn);
-    Button_Cancel_Options_menu =
-        button(QStringLiteral("Button_Cancel_Options_menu"), QStringLiteral("&Cancel"), menuColumn);
+    QVR_MAKE(Button_ok_Options_menu, button, QStringLiteral("&Ok"), menuColumn);
+    QVR_MAKE(Button_Cancel_Options_menu, button, QStringLiteral("&Cancel"), menuColumn);
     Button_ok_Options_menu->setDefault(true);
     column->addLayout(okCancelRow(Button_ok_Options_menu, Button_Cancel_Options_menu));
 

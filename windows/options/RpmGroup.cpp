@@ -30,45 +30,32 @@ private:
 } // namespace
 
 void TForm3::buildRpmGroup() {
-    GroupBox_RPM_pickup = group(QStringLiteral("GroupBox_RPM_pickup"), QStringLiteral("RPM pickup"), this);
+    QVR_MAKE(GroupBox_RPM_pickup, group, QStringLiteral("RPM pickup"), this);
     QGroupBox *box = GroupBox_RPM_pickup;
 
-    Label_number_of_cylinders =
-        label(QStringLiteral("Label_number_of_cylinders"), QStringLiteral("Pulses per revolution:"), box);
-    ComboBox_number_of_cylinders =
-        list(QStringLiteral("ComboBox_number_of_cylinders"),
+    QVR_MAKE(Label_number_of_cylinders, label, QStringLiteral("Pulses per revolution:"), box);
+    QVR_MAKE(ComboBox_number_of_cylinders, list,
              {QStringLiteral("0,5"), QStringLiteral("1,0"), QStringLiteral("1,5"), QStringLiteral("2,0"),
               QStringLiteral("2,5"), QStringLiteral("3,0"), QStringLiteral("4,0"), QStringLiteral("5,0")},
              false, box);
-    RadioButton_RPM_pickup_from_coil =
-        named(new QRadioButton(box), QStringLiteral("RadioButton_RPM_pickup_from_coil"));
-    Label_RPM_pickup_from_coil = label(QStringLiteral("Label_RPM_pickup_from_coil"),
-                                       QStringLiteral("RPM pickup direct from coil "), box);
-    Label_coil_input_voltage =
-        label(QStringLiteral("Label_coil_input_voltage"), QStringLiteral("input voltage"), box);
-    ComboBox_coil_input_voltage =
-        list(QStringLiteral("ComboBox_coil_input_voltage"),
+    QVR_NAMED(RadioButton_RPM_pickup_from_coil, new QRadioButton(box));
+    QVR_MAKE(Label_RPM_pickup_from_coil, label, QStringLiteral("RPM pickup direct from coil "), box);
+    QVR_MAKE(Label_coil_input_voltage, label, QStringLiteral("input voltage"), box);
+    QVR_MAKE(ComboBox_coil_input_voltage, list,
              {QStringLiteral("low"), QStringLiteral("medium"), QStringLiteral("high")}, false, box);
-    RadioButton_RPM_pickup_from_Hallsensor =
-        named(new QRadioButton(box), QStringLiteral("RadioButton_RPM_pickup_from_Hallsensor"));
-    Label_RPM_pickup_from_Hallsensor = label(QStringLiteral("Label_RPM_pickup_from_Hallsensor"),
-                                             QStringLiteral("RPM pickup from Hall sensor"), box);
+    QVR_NAMED(RadioButton_RPM_pickup_from_Hallsensor, new QRadioButton(box));
+    QVR_MAKE(Label_RPM_pickup_from_Hallsensor, label, QStringLiteral("RPM pickup from Hall sensor"), box);
     RadioButton_RPM_pickup_from_coil->setChecked(true);
     Label_RPM_pickup_from_coil->setBuddy(RadioButton_RPM_pickup_from_coil);
     Label_RPM_pickup_from_Hallsensor->setBuddy(RadioButton_RPM_pickup_from_Hallsensor);
 
-    Label_inj_stroke_mode1 =
-        label(QStringLiteral("Label_inj_stroke_mode1"), QStringLiteral("Injection in "), box);
-    ComboBox_inj_stroke_mode =
-        list(QStringLiteral("ComboBox_inj_stroke_mode"),
-             {QStringLiteral("2"), QStringLiteral("4"), QStringLiteral("1")}, false, box);
-    Label_inj_stroke_mode2 =
-        label(QStringLiteral("Label_inj_stroke_mode2"), QStringLiteral("-stroke mode"), box);
+    QVR_MAKE(Label_inj_stroke_mode1, label, QStringLiteral("Injection in "), box);
+    QVR_MAKE(ComboBox_inj_stroke_mode, list, {QStringLiteral("2"), QStringLiteral("4"), QStringLiteral("1")},
+             false, box);
+    QVR_MAKE(Label_inj_stroke_mode2, label, QStringLiteral("-stroke mode"), box);
 
-    Button_RPM_Range = button(QStringLiteral("Button_RPM_Range"), QStringLiteral("RPM Range"), box);
-    Button_Ok_RPM_pickup = button(QStringLiteral("Button_Ok_RPM_pickup"), QStringLiteral("&Ok"), box);
-    Button_Cancel_RPM_pickup =
-        button(QStringLiteral("Button_Cancel_RPM_pickup"), QStringLiteral("&Cancel"), box);
+    QVR_MAKE(Button_RPM_Range, button, QStringLiteral("RPM Range"), box);
+    QVR_OK_CANCEL(Button_Ok_RPM_pickup, Button_Cancel_RPM_pickup, box);
 
     auto *grid = new QGridLayout;
     grid->setHorizontalSpacing(8);
@@ -92,14 +79,10 @@ void TForm3::buildRpmGroup() {
     Button_RPM_Range->setMinimumWidth(120);
     grid->setColumnStretch(5, 1);
 
-    auto *v = new QVBoxLayout(box);
-    v->setContentsMargins(12, 16, 12, 12);
-    v->addLayout(grid);
-    v->addStretch(1);
-    v->addLayout(okCancelRow(Button_Ok_RPM_pickup, Button_Cancel_RPM_pickup));
+    fillPanel(box, -1, {grid}, Button_Ok_RPM_pickup, Button_Cancel_RPM_pickup);
 
     // RPM range: a panel laid over the pickup controls (at 5, 25) while it is open.
-    GroupBox_RPM_Range = group(QStringLiteral("GroupBox_RPM_Range"), QStringLiteral("RPM Range"), box);
+    QVR_MAKE(GroupBox_RPM_Range, group, QStringLiteral("RPM Range"), box);
     GroupBox_RPM_Range->setAutoFillBackground(true);
     auto *rows = new QGridLayout(GroupBox_RPM_Range);
     rows->setContentsMargins(10, 14, 10, 10);
@@ -132,8 +115,7 @@ void TForm3::buildRpmGroup() {
         if (k <= 20)
             rows->setColumnMinimumWidth(col + 3, 14);
     }
-    Button_RPM_Range_Ok =
-        button(QStringLiteral("Button_RPM_Range_Ok"), QStringLiteral("&Ok"), GroupBox_RPM_Range);
+    QVR_MAKE(Button_RPM_Range_Ok, button, QStringLiteral("&Ok"), GroupBox_RPM_Range);
     Button_RPM_Range_Ok->setMinimumWidth(90);
     rows->addWidget(Button_RPM_Range_Ok, 5, 0, 1, 19, Qt::AlignRight);
     rows->setRowMinimumHeight(5, 40);

@@ -56,11 +56,10 @@ QDoubleSpinBox *TForm3::startupPulse(int column) const {
 }
 
 void TForm3::buildStartupGroup() {
-    GroupBox_Startup = group(QStringLiteral("GroupBox_Startup"), QStringLiteral("Startup"), this);
+    QVR_MAKE(GroupBox_Startup, group, QStringLiteral("Startup"), this);
     QGroupBox *box = GroupBox_Startup;
 
-    AdvSpinEdit_startup_injection_puls =
-        decimalSpin(QStringLiteral("AdvSpinEdit_startup_injection_puls"), 0, 40.47, 0.1, 2, 0);
+    QVR_MAKE(AdvSpinEdit_startup_injection_puls, decimalSpin, 0, 40.47, 0.1, 2, 0);
     auto *pulse = new QHBoxLayout;
     pulse->addWidget(label(QStringLiteral("Label_startup_injection_puls"),
                            QStringLiteral("Startup injection puls") + QLatin1Char('\n') +
@@ -69,10 +68,8 @@ void TForm3::buildStartupGroup() {
     pulse->addWidget(label(QStringLiteral("Label_startup_injection_puls_eenheid"), QStringLiteral("ms")));
     pulse->addStretch(1);
 
-    GroupBox_startup_enrichment =
-        group(QStringLiteral("GroupBox_startup_enrichment"), QStringLiteral("Startup enrichment"), box);
-    auto *g = new QGridLayout(GroupBox_startup_enrichment);
-    g->setContentsMargins(10, 14, 10, 10);
+    QVR_MAKE(GroupBox_startup_enrichment, group, QStringLiteral("Startup enrichment"), box);
+    auto *g = innerGrid(GroupBox_startup_enrichment);
     g->setHorizontalSpacing(4);
     g->setVerticalSpacing(8);
     // Each water-temperature column holds a crank-turn count and its percentage side by side.
@@ -122,13 +119,6 @@ void TForm3::buildStartupGroup() {
     g->addWidget(label(QStringLiteral("Label_startup_inj_puls_eenheid"), QStringLiteral("ms")), 6, 13);
     g->setColumnMinimumWidth(0, 120);
 
-    Button_Ok_Startup = button(QStringLiteral("Button_Ok_Startup"), QStringLiteral("&Ok"), box);
-    Button_Cancel_Startup = button(QStringLiteral("Button_Cancel_Startup"), QStringLiteral("&Cancel"), box);
-    auto *v = new QVBoxLayout(box);
-    v->setContentsMargins(12, 16, 12, 12);
-    v->setSpacing(10);
-    v->addLayout(pulse);
-    v->addWidget(GroupBox_startup_enrichment);
-    v->addStretch(1);
-    v->addLayout(okCancelRow(Button_Ok_Startup, Button_Cancel_Startup));
+    QVR_OK_CANCEL(Button_Ok_Startup, Button_Cancel_Startup, box);
+    fillPanel(box, 10, {pulse, GroupBox_startup_enrichment}, Button_Ok_Startup, Button_Cancel_Startup);
 }

@@ -1,5 +1,6 @@
-// Each option group's sub-panel: open (with the version rules of its inner controls), Ok (with its checks;
-// a failed check keeps the sub-panel open as the user left it) and Cancel (restores only that group).
+// The option groups' sub-panels that have rules of their own: open (with the version rules of their inner
+// controls), Ok (with its checks; a failed check keeps the sub-panel open as the user left it) and Cancel
+// (restores only that group). The plain rest is wired from a table in OptionsFrame.cpp.
 #include "app/AppContext.h"
 #include "core/Dialogs.h"
 #include "core/FirmwareVersion.h"
@@ -30,10 +31,6 @@ void TForm3::Button_RPM_pickupClick() {
              RadioButton_RPM_pickup_from_Hallsensor})
         w->setVisible(pickupChoice);
     openSubPanel(GroupBox_RPM_pickup, Button_Cancel_RPM_pickup);
-}
-
-void TForm3::Button_Ok_RPM_pickupClick() {
-    closeSubPanel(GroupBox_RPM_pickup);
 }
 
 void TForm3::Button_Cancel_RPM_pickupClick() {
@@ -122,33 +119,7 @@ void TForm3::Button_Cancel_Engine_load_sensorClick() {
     closeSubPanel(GroupBox_engine_load_sensor);
 }
 
-// ---- Throttle pump, correction table, startup ------------------------------------------------------------
-
-void TForm3::Button_Throttle_pump_effectClick() {
-    openSubPanel(GroupBox_Throttle_pump_effect, Button_Cancel_Throttle_pump_effect);
-}
-
-void TForm3::Button_Ok_Throttle_pump_effectClick() {
-    closeSubPanel(GroupBox_Throttle_pump_effect);
-}
-
-void TForm3::Button_Cancel_Throttle_pump_effectClick() {
-    restoreThrottlePumpGroup();
-    closeSubPanel(GroupBox_Throttle_pump_effect);
-}
-
-void TForm3::Button_Correction_tableClick() {
-    openSubPanel(GroupBox_Correction_table, Button_Cancel_Correction_table);
-}
-
-void TForm3::Button_Ok_Correction_tableClick() {
-    closeSubPanel(GroupBox_Correction_table);
-}
-
-void TForm3::Button_Cancel_Correction_tableClick() {
-    restoreCorrectionTableGroup();
-    closeSubPanel(GroupBox_Correction_table);
-}
+// ---- Startup ----------------------------------------------------------------------------------------------
 
 void TForm3::Button_StartupClick() {
     GroupBox_startup_enrichment->setVisible(atLeast(this, "3FA"));
@@ -167,12 +138,7 @@ void TForm3::Button_Ok_StartupClick() {
     closeSubPanel(GroupBox_Startup);
 }
 
-void TForm3::Button_Cancel_StartupClick() {
-    restoreStartupGroup();
-    closeSubPanel(GroupBox_Startup);
-}
-
-// ---- AUX1 / Second stage, RPM limiter --------------------------------------------------------------------
+// ---- AUX1 / Second stage ------------------------------------------------------------------------------
 
 void TForm3::Button_Second_stageClick() {
     if (!atLeast(this, "3FA")) {
@@ -211,53 +177,19 @@ void TForm3::Button_Cancel_Second_stageClick() {
     closeSubPanel(GroupBox_Second_stage);
 }
 
-void TForm3::Button_Ok_Second_stage_oudClick() {
-    closeSubPanel(GroupBox_Second_stage_oud);
-}
-
 void TForm3::Button_Cancel_Second_stage_oudClick() {
     restoreSecondStageOldGroup();
     closeSubPanel(GroupBox_Second_stage_oud);
 }
 
-void TForm3::Button_RPM_limiters_and_powershiftClick() {
-    openSubPanel(GroupBox_RPM_limiter_and_powershift, Button_Cancel_RPM_limiter);
-}
-
-void TForm3::Button_Ok_RPM_limiterClick() {
-    closeSubPanel(GroupBox_RPM_limiter_and_powershift);
-}
-
-void TForm3::Button_Cancel_RPM_limiterClick() {
-    restoreRpmLimiterGroup();
-    closeSubPanel(GroupBox_RPM_limiter_and_powershift);
-}
-
-// ---- Interpolation, remarks ------------------------------------------------------------------------------
+// ---- Interpolation --------------------------------------------------------------------------------------
 
 void TForm3::Button_interpolation_to_limitsClick() {
     GroupBox_Overrun_fuel_cut->setVisible(atLeast(this, "3FA"));
     openSubPanel(GroupBox_interpolation_to_limits, Button_Cancel_interpolation_to_limits);
 }
 
-void TForm3::Button_Ok_interpolation_to_limitsClick() {
-    closeSubPanel(GroupBox_interpolation_to_limits);
-}
-
 void TForm3::Button_Cancel_interpolation_to_limitsClick() {
     restoreInterpolationGroup();
     closeSubPanel(GroupBox_interpolation_to_limits);
-}
-
-void TForm3::Button_remarksClick() {
-    openSubPanel(GroupBox_Remarks, Button_Cancel_remarks);
-}
-
-void TForm3::Button_Ok_remarksClick() {
-    closeSubPanel(GroupBox_Remarks);
-}
-
-void TForm3::Button_Cancel_remarksClick() {
-    restoreRemarksGroup();
-    closeSubPanel(GroupBox_Remarks);
 }

@@ -11,85 +11,65 @@
 using namespace OptionsWidgets;
 
 void TForm3::buildThrottlePumpGroup() {
-    GroupBox_Throttle_pump_effect =
-        group(QStringLiteral("GroupBox_Throttle_pump_effect"), QStringLiteral("Throttle pump effect"), this);
+    QVR_MAKE(GroupBox_Throttle_pump_effect, group, QStringLiteral("Throttle pump effect"), this);
     QGroupBox *box = GroupBox_Throttle_pump_effect;
     const QString percentHint = QStringLiteral("0...200%");
 
     // Type 1
-    GroupBox_type1 = group(QStringLiteral("GroupBox_type1"), QStringLiteral("Type 1 (linked to TPS)"), box);
-    CheckBox_enable_type1 =
-        named(new QCheckBox(QStringLiteral("enable")), QStringLiteral("CheckBox_enable_type1"));
-    Label_acceleration_amount =
-        label(QStringLiteral("Label_acceleration_amount"), QStringLiteral("Acceleration amount in % :"));
-    Label_sustain = label(QStringLiteral("Label_sustain"), QStringLiteral("Sustain in crank rotations :"));
-    Label_rpm_0_2000 = label(QStringLiteral("Label_rpm_0_2000"), QStringLiteral("0 - 2000"));
-    Label_rpm_2000_4000 = label(QStringLiteral("Label_rpm_2000_4000"), QStringLiteral("2000 - 4000"));
-    Label_rpm_4000plus = label(QStringLiteral("Label_rpm_4000plus"), QStringLiteral("4000+"));
-    Label_type1_rpm = label(QStringLiteral("Label_type1_rpm"), QStringLiteral("RPM"));
-    SpinEdit_Throttle_pump_effect_amount_0_2000 =
-        spin(QStringLiteral("SpinEdit_Throttle_pump_effect_amount_0_2000"), 0, 200, 1, 0, percentHint);
-    SpinEdit_Throttle_pump_effect_amount_2000_4000 =
-        spin(QStringLiteral("SpinEdit_Throttle_pump_effect_amount_2000_4000"), 0, 200, 1, 0, percentHint);
-    SpinEdit_Throttle_pump_effect_amount_4000plus =
-        spin(QStringLiteral("SpinEdit_Throttle_pump_effect_amount_4000plus"), 0, 200, 1, 0, percentHint);
-    SpinEdit_Throttle_pump_effect_sustain_0_2000 =
-        spin(QStringLiteral("SpinEdit_Throttle_pump_effect_sustain_0_2000"), 0, 100, 1, 0, percentHint);
-    SpinEdit_Throttle_pump_effect_sustain_2000_4000 =
-        spin(QStringLiteral("SpinEdit_Throttle_pump_effect_sustain_2000_4000"), 0, 100, 1, 0, percentHint);
-    SpinEdit_Throttle_pump_effect_sustain_4000plus =
-        spin(QStringLiteral("SpinEdit_Throttle_pump_effect_sustain_4000plus"), 0, 100, 1, 0, percentHint);
+    QVR_MAKE(GroupBox_type1, group, QStringLiteral("Type 1 (linked to TPS)"), box);
+    QVR_NAMED(CheckBox_enable_type1, new QCheckBox(QStringLiteral("enable")));
+    QVR_MAKE(Label_acceleration_amount, label, QStringLiteral("Acceleration amount in % :"));
+    QVR_MAKE(Label_sustain, label, QStringLiteral("Sustain in crank rotations :"));
+    QVR_MAKE(Label_rpm_0_2000, label, QStringLiteral("0 - 2000"));
+    QVR_MAKE(Label_rpm_2000_4000, label, QStringLiteral("2000 - 4000"));
+    QVR_MAKE(Label_rpm_4000plus, label, QStringLiteral("4000+"));
+    QVR_MAKE(Label_type1_rpm, label, QStringLiteral("RPM"));
+    QVR_MAKE(SpinEdit_Throttle_pump_effect_amount_0_2000, spin, 0, 200, 1, 0, percentHint);
+    QVR_MAKE(SpinEdit_Throttle_pump_effect_amount_2000_4000, spin, 0, 200, 1, 0, percentHint);
+    QVR_MAKE(SpinEdit_Throttle_pump_effect_amount_4000plus, spin, 0, 200, 1, 0, percentHint);
+    QVR_MAKE(SpinEdit_Throttle_pump_effect_sustain_0_2000, spin, 0, 100, 1, 0, percentHint);
+    QVR_MAKE(SpinEdit_Throttle_pump_effect_sustain_2000_4000, spin, 0, 100, 1, 0, percentHint);
+    QVR_MAKE(SpinEdit_Throttle_pump_effect_sustain_4000plus, spin, 0, 100, 1, 0, percentHint);
     {
-        auto *g = new QGridLayout(GroupBox_type1);
-        g->setContentsMargins(10, 14, 10, 10);
-        g->setVerticalSpacing(8);
+        auto *g = innerGrid(GroupBox_type1, 8);
         g->addWidget(CheckBox_enable_type1, 0, 0);
         int column = 1;
         for (QLabel *band : {Label_rpm_0_2000, Label_rpm_2000_4000, Label_rpm_4000plus}) {
             band->setAlignment(Qt::AlignCenter);
             g->addWidget(band, 0, column++);
         }
-        g->addWidget(Label_type1_rpm, 0, 4);
-        g->addWidget(Label_acceleration_amount, 1, 0);
-        g->addWidget(SpinEdit_Throttle_pump_effect_amount_0_2000, 1, 1);
-        g->addWidget(SpinEdit_Throttle_pump_effect_amount_2000_4000, 1, 2);
-        g->addWidget(SpinEdit_Throttle_pump_effect_amount_4000plus, 1, 3);
-        g->addWidget(Label_sustain, 2, 0);
-        g->addWidget(SpinEdit_Throttle_pump_effect_sustain_0_2000, 2, 1);
-        g->addWidget(SpinEdit_Throttle_pump_effect_sustain_2000_4000, 2, 2);
-        g->addWidget(SpinEdit_Throttle_pump_effect_sustain_4000plus, 2, 3);
+        addRows(g, {{nullptr, nullptr, nullptr, nullptr, Label_type1_rpm},
+                    {Label_acceleration_amount, SpinEdit_Throttle_pump_effect_amount_0_2000,
+                     SpinEdit_Throttle_pump_effect_amount_2000_4000,
+                     SpinEdit_Throttle_pump_effect_amount_4000plus},
+                    {Label_sustain, SpinEdit_Throttle_pump_effect_sustain_0_2000,
+                     SpinEdit_Throttle_pump_effect_sustain_2000_4000,
+                     SpinEdit_Throttle_pump_effect_sustain_4000plus}});
         for (int c = 1; c <= 3; ++c)
             g->setColumnMinimumWidth(c, 90);
         g->setColumnStretch(5, 1);
     }
 
     // Type 2
-    GroupBox_type2 =
-        group(QStringLiteral("GroupBox_type2"), QStringLiteral("Type 2 (linked to main load)"), box);
-    CheckBox_enable_type2 =
-        named(new QCheckBox(QStringLiteral("enable")), QStringLiteral("CheckBox_enable_type2"));
+    QVR_MAKE(GroupBox_type2, group, QStringLiteral("Type 2 (linked to main load)"), box);
+    QVR_NAMED(CheckBox_enable_type2, new QCheckBox(QStringLiteral("enable")));
     CheckBox_enable_type2->setChecked(true);
     const QString sensitivityHint = QStringLiteral("10...95"), smallHint = QStringLiteral("0...25");
 
-    GroupBox3 = group(QStringLiteral("GroupBox3"), QStringLiteral("Additional enrichment"));
-    Label_acc_sensitivity = label(QStringLiteral("Label_acc_sensitivity"), QStringLiteral("sensitivity:"));
-    SpinEdit_acc_sensitivity =
-        spin(QStringLiteral("SpinEdit_acc_sensitivity"), 10, 95, 1, 10, sensitivityHint);
-    Label_acc_amplifier = label(QStringLiteral("Label_acc_amplifier"), QStringLiteral("amplifier:"));
-    SpinEdit_acc_amplifier = spin(QStringLiteral("SpinEdit_acc_amplifier"), 0, 25, 1, 0, smallHint);
-    Label_acc_crank_rotations =
-        label(QStringLiteral("Label_acc_crank_rotations"), QStringLiteral("crank rotations:"));
-    SpinEdit_acc_crank_rotations =
-        spin(QStringLiteral("SpinEdit_acc_crank_rotations"), 0, 25, 1, 0, smallHint);
-    Label_acc_watertemp = label(QStringLiteral("Label_acc_watertemp"), QStringLiteral("watertemp up to:"));
+    QVR_MAKE(GroupBox3, group, QStringLiteral("Additional enrichment"));
+    QVR_MAKE(Label_acc_sensitivity, label, QStringLiteral("sensitivity:"));
+    QVR_MAKE(SpinEdit_acc_sensitivity, spin, 10, 95, 1, 10, sensitivityHint);
+    QVR_MAKE(Label_acc_amplifier, label, QStringLiteral("amplifier:"));
+    QVR_MAKE(SpinEdit_acc_amplifier, spin, 0, 25, 1, 0, smallHint);
+    QVR_MAKE(Label_acc_crank_rotations, label, QStringLiteral("crank rotations:"));
+    QVR_MAKE(SpinEdit_acc_crank_rotations, spin, 0, 25, 1, 0, smallHint);
+    QVR_MAKE(Label_acc_watertemp, label, QStringLiteral("watertemp up to:"));
     QLabel **tempLabels[5] = {&Label_acc_20, &Label_acc_30, &Label_acc_40, &Label_acc_50, &Label_acc_60};
     QSpinBox **tempFields[5] = {&SpinEdit_acc_20, &SpinEdit_acc_30, &SpinEdit_acc_40, &SpinEdit_acc_50,
                                 &SpinEdit_acc_60};
-    Label_acc_percent = label(QStringLiteral("Label_acc_percent"), QStringLiteral("%"));
+    QVR_MAKE(Label_acc_percent, label, QStringLiteral("%"));
     {
-        auto *g = new QGridLayout(GroupBox3);
-        g->setContentsMargins(10, 14, 10, 10);
-        g->setVerticalSpacing(8);
+        auto *g = innerGrid(GroupBox3, 8);
         g->addWidget(Label_acc_sensitivity, 0, 0);
         g->addWidget(SpinEdit_acc_sensitivity, 0, 1);
         g->addWidget(Label_acc_amplifier, 1, 0);
@@ -111,23 +91,15 @@ void TForm3::buildThrottlePumpGroup() {
         g->setColumnStretch(7, 1);
     }
 
-    GroupBox_initial_burst = group(QStringLiteral("GroupBox_initial_burst"), QStringLiteral("Initial burst"));
-    Label_initial_burst_sensitivity =
-        label(QStringLiteral("Label_initial_burst_sensitivity"), QStringLiteral("sensitivity:"));
-    SpinEdit_initial_burst_sensitivity =
-        spin(QStringLiteral("SpinEdit_initial_burst_sensitivity"), 10, 95, 1, 10, sensitivityHint);
-    Label_initial_burst_amplifier =
-        label(QStringLiteral("Label_initial_burst_amplifier"), QStringLiteral("amplifier:"));
-    SpinEdit_initial_burst_amplifier =
-        spin(QStringLiteral("SpinEdit_initial_burst_amplifier"), 0, 25, 1, 0, smallHint);
+    QVR_MAKE(GroupBox_initial_burst, group, QStringLiteral("Initial burst"));
+    QVR_MAKE(Label_initial_burst_sensitivity, label, QStringLiteral("sensitivity:"));
+    QVR_MAKE(SpinEdit_initial_burst_sensitivity, spin, 10, 95, 1, 10, sensitivityHint);
+    QVR_MAKE(Label_initial_burst_amplifier, label, QStringLiteral("amplifier:"));
+    QVR_MAKE(SpinEdit_initial_burst_amplifier, spin, 0, 25, 1, 0, smallHint);
     {
-        auto *g = new QGridLayout(GroupBox_initial_burst);
-        g->setContentsMargins(10, 14, 10, 10);
-        g->setVerticalSpacing(8);
-        g->addWidget(Label_initial_burst_sensitivity, 0, 0);
-        g->addWidget(SpinEdit_initial_burst_sensitivity, 0, 1);
-        g->addWidget(Label_initial_burst_amplifier, 1, 0);
-        g->addWidget(SpinEdit_initial_burst_amplifier, 1, 1);
+        auto *g = innerGrid(GroupBox_initial_burst, 8);
+        addRows(g, {{Label_initial_burst_sensitivity, SpinEdit_initial_burst_sensitivity},
+                    {Label_initial_burst_amplifier, SpinEdit_initial_burst_amplifier}});
         g->setRowStretch(2, 1);
     }
     {
@@ -140,17 +112,9 @@ void TForm3::buildThrottlePumpGroup() {
         v->addLayout(h);
     }
 
-    Button_Ok_Throttle_pump_effect =
-        button(QStringLiteral("Button_Ok_Throttle_pump_effect"), QStringLiteral("&Ok"), box);
-    Button_Cancel_Throttle_pump_effect =
-        button(QStringLiteral("Button_Cancel_Throttle_pump_effect"), QStringLiteral("&Cancel"), box);
-    auto *v = new QVBoxLayout(box);
-    v->setContentsMargins(12, 16, 12, 12);
-    v->setSpacing(10);
-    v->addWidget(GroupBox_type1);
-    v->addWidget(GroupBox_type2);
-    v->addStretch(1);
-    v->addLayout(okCancelRow(Button_Ok_Throttle_pump_effect, Button_Cancel_Throttle_pump_effect));
+    QVR_OK_CANCEL(Button_Ok_Throttle_pump_effect, Button_Cancel_Throttle_pump_effect, box);
+    fillPanel(box, 10, {GroupBox_type1, GroupBox_type2}, Button_Ok_Throttle_pump_effect,
+              Button_Cancel_Throttle_pump_effect);
 
     connect(CheckBox_enable_type1, &QCheckBox::clicked, this,
             [this](bool on) { EnableThrottlePumpType1(on); });
@@ -174,29 +138,9 @@ void TForm3::EnableThrottlePumpType1(bool on) {
 void TForm3::EnableThrottlePumpType2(bool on) {
     for (QGroupBox *g : {GroupBox_type2, GroupBox3, GroupBox_initial_burst})
         setCaptionColor(g, on ? navy() : grey());
-    for (QWidget *w : std::initializer_list<QWidget *>{Label_acc_sensitivity,
-                                                       SpinEdit_acc_sensitivity,
-                                                       Label_acc_amplifier,
-                                                       SpinEdit_acc_amplifier,
-                                                       Label_acc_crank_rotations,
-                                                       SpinEdit_acc_crank_rotations,
-                                                       Label_acc_watertemp,
-                                                       Label_acc_20,
-                                                       Label_acc_30,
-                                                       Label_acc_40,
-                                                       Label_acc_50,
-                                                       Label_acc_60,
-                                                       SpinEdit_acc_20,
-                                                       SpinEdit_acc_30,
-                                                       SpinEdit_acc_40,
-                                                       SpinEdit_acc_50,
-                                                       SpinEdit_acc_60,
-                                                       Label_acc_percent,
-                                                       Label_initial_burst_sensitivity,
-                                                       SpinEdit_initial_burst_sensitivity,
-                                                       Label_initial_burst_amplifier,
-                                                       SpinEdit_initial_burst_amplifier})
-        w->setEnabled(on);
+    // Everything in the additional enrichment and the initial burst, not the enable box above them.
+    setControlsEnabled(GroupBox3, on);
+    setControlsEnabled(GroupBox_initial_burst, on);
 }
 
 int TForm3::ThrottlePumpTypeCode() const {

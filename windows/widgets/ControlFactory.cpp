@@ -44,3 +44,20 @@ QLabel *MakeLabel(QWidget *parent, const QString &name, const QString &text, con
     label->setAlignment(alignment);
     return label;
 }
+
+QGroupBox *MakeBox(QWidget *parent, const QString &name, const QString &title, const QRect &geometry) {
+    auto *box = MakeControl<QGroupBox>(name, geometry, title, parent);
+    box->setAutoFillBackground(true);
+    return box;
+}
+
+QProgressBar *MakeProgressBox(QWidget *parent, const QString &title, const QRect &geometry, int barHeight,
+                              QGroupBox **box) {
+    *box = MakeBox(parent, QStringLiteral("GroupBox_gauge_up_down_loading"), title, geometry);
+    auto *bar = MakeControl<QProgressBar>(QStringLiteral("Gauge_up_down_loading"),
+                                          QRect(12, 24, geometry.width() - 24, barHeight), *box);
+    bar->setRange(0, 100);
+    bar->setValue(0);
+    (*box)->hide();
+    return bar;
+}

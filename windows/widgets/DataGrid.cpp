@@ -34,24 +34,11 @@ DataGrid::DataGrid(int columnCount, int rowCount, QWidget *parent)
     pal.setColor(QPalette::Inactive, QPalette::HighlightedText, Qt::white);
     setPalette(pal);
 
-    QFont headerFont = font();
-    headerFont.setBold(true);
     for (int row = 0; row < rowCount; ++row) {
         for (int column = 0; column < columnCount; ++column) {
             auto *item = new QTableWidgetItem;
             item->setTextAlignment(Qt::AlignCenter);
-            if (row == 0 || column == 0) {
-                // Enabled but not selectable: the header cells never join a selection.
-                item->setFlags(Qt::ItemIsEnabled);
-                item->setFont(headerFont);
-                item->setBackground(fixedColor_);
-                // Header text stays black on silver or yellow, also in a disabled grid.
-                item->setForeground(HeaderForeground);
-            } else {
-                item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-                item->setBackground(DataBackground);
-                item->setForeground(DataForeground);
-            }
+            styleCell(item, row == 0 || column == 0);
             setItem(row, column, item);
         }
     }
@@ -121,25 +108,32 @@ void DataGrid::setFixedColor(const QColor &color) {
             cell->setBackground(color);
 }
 
+void DataGrid::styleCell(QTableWidgetItem *cell, bool header) const {
+    if (header) {
+        // Enabled but not selectable: the header cells never join a selection.
+        cell->setFlags(Qt::ItemIsEnabled);
+        QFont headerFont = font();
+        headerFont.setBold(true);
+        cell->setFont(headerFont);
+        cell->setBackground(fixedColor_);
+        // Header text stays black on silver or yellow, also in a disabled grid.
+        cell->setForeground(HeaderForeground);
+    } else {
+        cell->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        cell->setBackground(DataBackground);
+        cell->setForeground(DataForeground);
+    }
+}
+
 void DataGrid::setHeaderColumn(bool on) {
     firstDataColumn_ = on ? 1 : 0;
-    QFont headerFont = font();
-    headerFont.setBold(true);
     for (int row = 1; row < rowCount(); ++row) {
         QTableWidgetItem *cell = item(row, 0);
         if (!cell)
             continue;
-        if (on) {
-            cell->setFlags(Qt::ItemIsEnabled);
-            cell->setFont(headerFont);
-            cell->setBackground(fixedColor_);
-            cell->setForeground(HeaderForeground);
-        } else {
-            cell->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        styleCell(cell, on);
+        if (!on)
             cell->setFont(font());
-            cell->setBackground(DataBackground);
-            cell->setForeground(DataForeground);
-        }
     }
 }
 

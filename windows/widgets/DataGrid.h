@@ -58,6 +58,8 @@ protected:
     void keyReleaseEvent(QKeyEvent *event) override;
 
 private:
+    // Flags, font and colours of a header cell (row 0, and column 0 while it is a header) or a data cell.
+    void styleCell(QTableWidgetItem *cell, bool header) const;
     QString format_ = QStringLiteral("%.2f");
     QColor fixedColor_ = QColor(0xC0, 0xC0, 0xC0);
     int firstDataColumn_ = 1;
