@@ -5,7 +5,6 @@
 #include "core/FirmwareVersion.h"
 #include "core/ImageLayout.h"
 #include "link/Link.h"
-#include "rules/LiveRules.h"
 #include "windows/main/MainWindow.h"
 #include "windows/options/OptionsWindow.h"
 
@@ -20,12 +19,6 @@
 using namespace Datalog;
 
 namespace {
-int WordAt(const QByteArray &frame, int offset) {
-    if (frame.size() < offset + 2)
-        return 0;
-    return (int(std::uint8_t(frame[offset])) << 8) | int(std::uint8_t(frame[offset + 1]));
-}
-
 QString Elapsed(double seconds) {
     const int s = int(seconds);
     return QStringLiteral("%1:%2").arg(s / 60, 2, 10, QLatin1Char('0')).arg(s % 60, 2, 10, QLatin1Char('0'));
@@ -151,11 +144,7 @@ void LiveRecorder::showIndicator() {
 }
 
 Value LiveRecorder::ValueOf(const QString &shown) {
-    QString text = shown.trimmed();
-    text.replace(QLatin1Char(','), QLatin1Char('.'));
-    bool ok = false;
-    const double value = text.toDouble(&ok);
-    return ok ? Value(value) : std::nullopt;
+    return RecordedValueOf(shown);
 }
 
 void LiveRecorder::onLiveFrame(const QByteArray &frame) {
@@ -168,57 +157,26 @@ void LiveRecorder::onLiveFrame(const QByteArray &frame) {
     // A frame of the other kind (the firmware changed under the recording) does not fit its columns.
     if ((frame.at(0) == 'd') != longFrames_)
         return;
-    QList<Value> values;
-    for (const LiveChannel &entry : channels_)
-        values.append(valueFor(entry.quantity, frame));
-    recording_.append(values);
+    // The same decoding the dashboard has just shown, with the options window's settings.
+    recording_.append(LiveRecordValues(channels_, frame, CurrentSettings(), curves_));
 }
 
-Value LiveRecorder::valueFor(LiveQuantity quantity, const QByteArray &frame) const {
-    const TForm1 *w = ctx_.form1;
-    if (!w)
-        return std::nullopt;
-    const bool l = longFrames_;
-    const int status = WordAt(frame, 23);
-    switch (quantity) {
-    case LiveQuantity::EngineSpeed:
-        return ValueOf((l ? w->Label_Enginespeed_waarde3 : w->Label_Enginespeed_waarde)->text());
-    case LiveQuantity::InjectionTime:
-        return ValueOf((l ? w->Label_injectiontime_waarde2 : w->Label_injectiontime_waarde)->text());
-    case LiveQuantity::EngineLoadTps:
-        return ValueOf((l ? w->Label_engineload_waarde2 : w->Label_engineload_waarde)->text());
-    case LiveQuantity::EngineLoadMap:
-        return ValueOf(w->Label_engineload2_waarde2->text());
-    case LiveQuantity::WaterTemperature:
-        return ValueOf(w->Label_correctionstep_waarde2->text());
-    case LiveQuantity::AirTemperature:
-        return ValueOf((l ? w->Label_inlettemp_waarde2 : w->Label_inlettemp_waarde)->text());
-    case LiveQuantity::BatteryVoltage:
-        return ValueOf((l ? w->Label_Battery_Voltage_waarde2 : w->Label_battery_waarde)->text());
-    case LiveQuantity::FuelCorrection:
-        return ValueOf((l ? w->Label_correction_waarde_fuel2 : w->Label_correction_waarde)->text());
-    case LiveQuantity::BoostPressure:
-        return ValueOf(w->Label_boostpressure_waarde2->text());
-    case LiveQuantity::Potentiometer:
-        return ValueOf(w->Label_potmeter_waarde->text());
-    case LiveQuantity::SecondStage:
-        return (status & 0x0008) ? 1.0 : 0.0;
-    case LiveQuantity::FuelPump:
-        return (status & 0x0004) ? 1.0 : 0.0;
-    case LiveQuantity::StatusWord:
-        return double(status);
-    case LiveQuantity::FaultWord:
-        return double(WordAt(frame, 46));
-    case LiveQuantity::MapRow:
-        return double(LimitRow(ctx_.LiveRow));
-    case LiveQuantity::MapColumn: {
-        const int source =
-            ctx_.form3 ? ctx_.form3->ComboBox_Engineloadsensor_Throttle_or_Map->currentIndex() : 0;
-        const LiveColumns columns =
-            PickLiveColumns(l, source, w->Label_engineload_waarde->text(),
-                            w->Label_engineload_waarde2->text(), w->Label_engineload2_waarde2->text());
-        return double(LimitColumn(columns.fuel));
-    }
-    }
-    return std::nullopt;
+LiveRecordSettings LiveRecorder::CurrentSettings() const {
+    LiveRecordSettings s;
+    const TForm3 *options = ctx_.form3;
+    if (!options)
+        return s;
+    s.decode.sensor1Min = options->SpinEdit_min_engineload->value();
+    s.decode.sensor1Max = options->SpinEdit_max_engineload->value();
+    s.decode.sensor2Min = options->SpinEdit_min_engineload2->value();
+    s.decode.sensor2Max = options->SpinEdit_max_engineload2->value();
+    s.decode.responseType = options->ImagePicker_Respons_type->currentIndex();
+    s.decode.correctionMin = options->AdvSpinEdit_Min_Correction_table->value();
+    s.decode.correctionMax = options->AdvSpinEdit_Max_Correction_table->value();
+    s.loadSource = options->ComboBox_Engineloadsensor_Throttle_or_Map->currentIndex();
+    const auto rows = options->rpmRangeRows();
+    for (int k = 0; k < 25; ++k)
+        s.rpmRows[k] = rows[k]->value();
+    s.firmware3FA = VersionAtLeast(options->currentVersion(), QStringLiteral("3FA"));
+    return s;
 }

@@ -3,8 +3,10 @@
 // marker button set markers, and every accepted live frame becomes one record of what the dashboard
 // shows (a "---" or "Fail" is a missing value). The files go to "QVR Fuel logs" in the user's documents;
 // the recording stops when the link goes offline.
+#include "core/ResponseCurves.h"
 #include "datalog/LiveChannels.h"
 #include "datalog/Recording.h"
+#include "session/LiveRecord.h"
 
 #include <QObject>
 #include <functional>
@@ -48,11 +50,13 @@ private:
     void stop();
     void onLiveFrame(const QByteArray &frame);
     void showIndicator();
-    Datalog::Value valueFor(Datalog::LiveQuantity quantity, const QByteArray &frame) const;
+    // What the dashboard decodes with, read from the options window now.
+    LiveRecordSettings CurrentSettings() const;
 
     AppContext &ctx_;
     Datalog::Recording recording_;
     QList<Datalog::LiveChannel> channels_;
+    ResponseCurves curves_;
     bool longFrames_ = true;
     bool startedWithLiveData_ = false;
 };

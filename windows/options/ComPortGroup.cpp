@@ -2,8 +2,10 @@
 // record: the name's length, then up to 20 characters of it).
 #include "app/AppContext.h"
 #include "core/Dialogs.h"
+#include "core/ProgramFiles.h"
 #include "link/Link.h"
 #include "link/SerialPort.h"
+#include "session/PortProbe.h"
 #include "windows/options/OptionsWindow.h"
 
 #include <QFile>
@@ -38,7 +40,7 @@ void TForm3::Button_Save_set_communicationportClick() {
     record.replace(1, text.size(), text);
     record.truncate(21);
 
-    QFile file(ctx_.ProgramDirectory + QStringLiteral("com.ini"));
+    QFile file(ProgramFiles::Locate(ctx_.ProgramDirectory).settingToWrite(QStringLiteral("com.ini")));
     const bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
                          file.write(record) == record.size() && file.flush();
     file.close();
@@ -53,4 +55,32 @@ void TForm3::Button_Save_set_communicationportClick() {
 
 void TForm3::Button_Cancel_set_communicationportClick() {
     closeSubPanel(GroupBox_set_communicationport);
+}
+
+void TForm3::Button_detect_communicationportClick() {
+    QComboBox *ports = ComComboBox_set_communicationport;
+    QStringList names;
+    for (int i = 0; i < ports->count(); ++i) {
+        const QString name = ports->itemText(i);
+        // The port the link has open is in use: a probe there would cut into its conversation.
+        if (ctx_.link && ctx_.link->IsConnected() && name == ctx_.link->portName())
+            continue;
+        names << name;
+    }
+    auto *probe = new PortProbe({}, this);
+    Button_detect_communicationport->setEnabled(false);
+    connect(probe, &PortProbe::finished, this, [this, probe](const QList<PortProbeResult> &results) {
+        probe->deleteLater();
+        Button_detect_communicationport->setEnabled(true);
+        for (const PortProbeResult &result : results) {
+            if (!result.answered)
+                continue;
+            ComComboBox_set_communicationport->setCurrentIndex(
+                ComComboBox_set_communicationport->findText(result.port));
+            return;
+        }
+        if (ctx_.dialogs)
+            ctx_.dialogs->information(QStringLiteral("No ECU answered on any of the listed ports."));
+    });
+    probe->start(names);
 }

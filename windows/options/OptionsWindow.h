@@ -125,39 +125,25 @@ public:
 
     // ---- sub-panels: open / Ok (with checks) / Cancel (restores only that group) --------------------------
     void Button_RPM_pickupClick();
-    void Button_Ok_RPM_pickupClick();
     void Button_Cancel_RPM_pickupClick();
     void Button_RPM_RangeClick();
     void Button_RPM_Range_OkClick();
     void Button_Engine_load_sensorClick();
     void Button_Ok_Engine_load_sensorClick();
     void Button_Cancel_Engine_load_sensorClick();
-    void Button_Throttle_pump_effectClick();
-    void Button_Ok_Throttle_pump_effectClick();
-    void Button_Cancel_Throttle_pump_effectClick();
-    void Button_Correction_tableClick();
-    void Button_Ok_Correction_tableClick();
-    void Button_Cancel_Correction_tableClick();
     void Button_StartupClick();
     void Button_Ok_StartupClick();
-    void Button_Cancel_StartupClick();
     void Button_Second_stageClick();
     void Button_Ok_Second_stageClick();
     void Button_Cancel_Second_stageClick();
-    void Button_Ok_Second_stage_oudClick();
     void Button_Cancel_Second_stage_oudClick();
-    void Button_RPM_limiters_and_powershiftClick();
-    void Button_Ok_RPM_limiterClick();
-    void Button_Cancel_RPM_limiterClick();
     void Button_interpolation_to_limitsClick();
-    void Button_Ok_interpolation_to_limitsClick();
     void Button_Cancel_interpolation_to_limitsClick();
-    void Button_remarksClick();
-    void Button_Ok_remarksClick();
-    void Button_Cancel_remarksClick();
     void Button_set_communicationportClick();
     void Button_Save_set_communicationportClick();
     void Button_Cancel_set_communicationportClick();
+    // Probes the listed ports for an ECU and chooses the first that answers.
+    void Button_detect_communicationportClick();
 
     // ---- automatic calibration of the engine-load sensors ------------------------------------------------
     void Button_automatic_calClick() { StartAutomaticCalibration(1); }
@@ -471,6 +457,7 @@ public:
     QComboBox *ComComboBox_set_communicationport = nullptr;
     QPushButton *Button_Save_set_communicationport = nullptr;
     QPushButton *Button_Cancel_set_communicationport = nullptr;
+    QPushButton *Button_detect_communicationport = nullptr;
 
     // Every sub-panel group box, in menu order (the calibration prompt and RPM range are nested, not listed).
     QList<QGroupBox *> subPanels() const;
@@ -487,6 +474,7 @@ protected:
 private:
     void connectControlEvents();
     void connectFrameEvents();
+    void connectPlainSubPanels();
     void openSubPanel(QGroupBox *panel, QPushButton *cancel);
     void closeSubPanel(QGroupBox *panel);
     void restoreRpmGroup();

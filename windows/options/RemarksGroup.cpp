@@ -12,7 +12,7 @@
 using namespace OptionsWidgets;
 
 void TForm3::buildRemarksGroup() {
-    GroupBox_Remarks = group(QStringLiteral("GroupBox_Remarks"), QStringLiteral("Remarks"), this);
+    QVR_MAKE(GroupBox_Remarks, group, QStringLiteral("Remarks"), this);
     QGroupBox *box = GroupBox_Remarks;
     const QString dots(32, QLatin1Char('.'));
     auto *lines = new QVBoxLayout;
@@ -29,16 +29,11 @@ void TForm3::buildRemarksGroup() {
         *members[i] = line;
         lines->addWidget(line);
     }
-    Button_Ok_remarks = button(QStringLiteral("Button_Ok_remarks"), QStringLiteral("&Ok"), box);
-    Button_Cancel_remarks = button(QStringLiteral("Button_Cancel_remarks"), QStringLiteral("&Cancel"), box);
-    auto *v = new QVBoxLayout(box);
-    v->setContentsMargins(12, 16, 12, 12);
+    QVR_OK_CANCEL(Button_Ok_remarks, Button_Cancel_remarks, box);
     auto *h = new QHBoxLayout;
     h->addLayout(lines);
     h->addStretch(1);
-    v->addLayout(h);
-    v->addStretch(1);
-    v->addLayout(okCancelRow(Button_Ok_remarks, Button_Cancel_remarks));
+    fillPanel(box, -1, {h}, Button_Ok_remarks, Button_Cancel_remarks);
 }
 
 void TForm3::buildCommunicationPortGroup() {
@@ -59,6 +54,12 @@ void TForm3::buildCommunicationPortGroup() {
     auto *row = new QHBoxLayout;
     row->addWidget(label(QStringLiteral("Label_set_communicationport"), QStringLiteral("port:")));
     row->addWidget(ComComboBox_set_communicationport);
+    Button_detect_communicationport =
+        button(QStringLiteral("Button_detect_communicationport"), QStringLiteral("&Detect"), box);
+    Button_detect_communicationport->setToolTip(QStringLiteral("Find the port the ECU answers on"));
+    connect(Button_detect_communicationport, &QPushButton::clicked, this,
+            &TForm3::Button_detect_communicationportClick);
+    row->addWidget(Button_detect_communicationport);
     row->addStretch(1);
     auto *v = new QVBoxLayout(box);
     v->setContentsMargins(12, 16, 12, 12);
