@@ -29,12 +29,15 @@ int Fail(const QString &text) {
 int main(int argc, char *argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("qvr-ecusim"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(QVR_VERSION));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Simulated fuel-injection ECU on a pseudo-terminal. The first line printed is the path of the line;\n"
         "open it as the program's serial port. Runs until interrupted (SIGINT or SIGTERM)."));
     parser.addHelpOption();
+    // "--version" is the program's own; the firmware version the ECU reports is "--version-string".
+    parser.addVersionOption();
     const QCommandLineOption versionOpt(
         QStringLiteral("version-string"),
         QStringLiteral("Firmware version reported by \"V\" (default 3FA1AD1AA)."), QStringLiteral("text"),
@@ -61,9 +64,12 @@ int main(int argc, char *argv[]) {
                                       QStringLiteral("Send replies at the speed of a 9600-baud line."));
     const QCommandLineOption faultOpt(
         QStringLiteral("fault"),
-        QStringLiteral("Faults, comma-separated: silent=N (ignore N requests), badsum=N (N bad checksums),\n"
-                       "split=PIECES:GAPMS[:N], stray=BYTE[:GAPMS[:N]], delay=MS[:N|all],\n"
-                       "close=N (hang up instead of answering request N+1)."),
+        QStringLiteral(
+            "Faults, comma-separated: silent=N (ignore N requests), badsum=N (N bad checksums),\n"
+            "split=PIECES:GAPMS[:N], stray=BYTE[:GAPMS[:N]], delay=MS[:N|all],\n"
+            "close=N[:BYTES] (hang up instead of answering request N+1, after BYTES of its reply),\n"
+            "badstore=N[:ADDRESS] (N stored words altered), letter=L (faults only on requests L),\n"
+            "random=PERMILLE[:SEED] (random faults for soaking)."),
         QStringLiteral("plan"));
     const QCommandLineOption seedOpt(QStringLiteral("seed"),
                                      QStringLiteral("Seed of the engine model (default 1)."),

@@ -2,6 +2,7 @@
 
 #include "core/Dialogs.h"
 #include "core/FirmwareVersion.h"
+#include "core/ProgramFiles.h"
 #include "core/Timers.h"
 #include "link/SerialPort.h"
 
@@ -51,7 +52,7 @@ Link::~Link() = default;
 
 void Link::ChoosePort(const QString &programDirectory, const QStringList &arguments) {
     s_.PortName = QStringLiteral("COM1");
-    QFile ini(QDir(programDirectory).filePath(QStringLiteral("com.ini")));
+    QFile ini(ProgramFiles::Locate(programDirectory).settingToRead(QStringLiteral("com.ini")));
     if (ini.open(QIODevice::ReadOnly)) {
         const QByteArray record = ini.read(21);
         if (record.size() == 21) {

@@ -59,7 +59,8 @@ public:
     const TransferMachine &steps() const { return steps_; }
 
     // --- set-up ---
-    // "com.ini" in `programDirectory` first; without it "-1".."-9" as first or second argument.
+    // "com.ini" first (beside the program, or in the user's configuration folder when installed: see
+    // core/ProgramFiles.h); without it "-1".."-9" as first or second argument.
     void ChoosePort(const QString &programDirectory, const QStringList &arguments);
     QString portName() const { return s_.PortName; }
     void setPortName(const QString &name) { s_.PortName = name; }

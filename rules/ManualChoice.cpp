@@ -1,6 +1,7 @@
 #include "rules/ManualChoice.h"
 
 #include "core/FirmwareVersion.h"
+#include "core/ProgramFiles.h"
 
 #include <QFile>
 #include <QtEndian>
@@ -41,8 +42,8 @@ QString ProgramFilePath(const QString &programDirectory, const QString &name) {
 }
 
 ManualChoice ChooseManualFile(const QString &programDirectory, const QString &version) {
-    const std::optional<qint32> language =
-        ReadLanguageValue(ProgramFilePath(programDirectory, QStringLiteral("Language.ini")));
+    const std::optional<qint32> language = ReadLanguageValue(
+        ProgramFiles::Locate(programDirectory).settingToRead(QStringLiteral("Language.ini")));
     if (!language)
         return {QStringLiteral("QVR Fuel English.pdf"), true};
     return {ManualFileName(*language, VersionAtLeast(version, QStringLiteral("3FA"))), false};

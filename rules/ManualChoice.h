@@ -17,7 +17,8 @@ struct ManualChoice {
     bool languageFileMissing = false; // then the old English name is used
 };
 
-// Reads "Language.ini" in `programDirectory` and picks the name for the version.
+// Reads "Language.ini" (beside the program, or the user's copy of an installed program, see
+// core/ProgramFiles.h) and picks the name for the version.
 ManualChoice ChooseManualFile(const QString &programDirectory, const QString &version);
 
 // programDirectory + name, whether or not the directory ends in a separator.

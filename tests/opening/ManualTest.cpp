@@ -2,12 +2,16 @@
 #include "app/AppContext.h"
 #include "app/MessageBoxPresenter.h"
 #include "core/Dialogs.h"
+#include "core/ProgramFiles.h"
+#include "link/Link.h"
 #include "rules/ManualChoice.h"
 #include "windows/options/OptionsWindow.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QMessageBox>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -17,6 +21,19 @@ void writeLanguage(const QString &dir, const QByteArray &bytes) {
     QFile f(dir + QStringLiteral("/Language.ini"));
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.write(bytes);
+}
+// A program folder of the kind named: a build's, a package's "usr/bin" beside "usr/share/qvr-fuel/manuals",
+// a folder the user cannot write, or one that is gone.
+QString programFolder(const QString &root, const QString &kind) {
+    if (kind == QLatin1String("missing"))
+        return root + QStringLiteral("/gone/");
+    const QString bin = root + (kind == QLatin1String("installed") ? "/usr/bin/" : "/bin/");
+    QDir().mkpath(bin);
+    if (kind == QLatin1String("installed"))
+        QDir().mkpath(root + QStringLiteral("/usr/share/qvr-fuel/manuals"));
+    if (kind == QLatin1String("read-only"))
+        QFile::setPermissions(bin, QFile::ReadOwner | QFile::ExeOwner);
+    return bin;
 }
 QByteArray le32(qint32 v) {
     return QByteArray(1, char(v & 0xFF)) + char((v >> 8) & 0xFF) + char((v >> 16) & 0xFF) +
@@ -157,6 +174,69 @@ private slots:
         OpenManual(ctx, [](const QString &) { return false; });
         QCOMPARE(text, QStringLiteral("Can't find:  QVR Fuel Nederlands versie 3_00.pdf"));
         QCOMPARE(icon, QMessageBox::NoIcon);
+    }
+
+    void settingsStayBesideAWritableProgramAndGoToTheUserOtherwise_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("besideProgram");
+        QTest::newRow("build") << "build" << true;
+        QTest::newRow("installed") << "installed" << false;
+        QTest::newRow("read-only") << "read-only" << false;
+        QTest::newRow("missing: the save reports it") << "missing" << true;
+    }
+    void settingsStayBesideAWritableProgramAndGoToTheUserOtherwise() {
+        QFETCH(QString, kind);
+        QFETCH(bool, besideProgram);
+        QTemporaryDir root;
+        const QString bin = programFolder(root.path(), kind);
+        if (kind == QLatin1String("read-only") && QFileInfo(bin).isWritable())
+            QSKIP("this user writes read-only folders (root)");
+        qputenv("XDG_CONFIG_HOME", (root.path() + QStringLiteral("/config")).toLocal8Bit());
+        const QString user = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+        const QString home = besideProgram ? bin : user + QLatin1Char('/');
+
+        // The options window saves the port there, and the next start reads it back from there.
+        Dialogs dialogs;
+        AppContext ctx;
+        ctx.dialogs = &dialogs;
+        ctx.ProgramDirectory = bin;
+        TForm3 options(ctx);
+        options.ComComboBox_set_communicationport->addItem(QStringLiteral("/dev/ttyUSB0"));
+        options.ComComboBox_set_communicationport->setCurrentText(QStringLiteral("/dev/ttyUSB0"));
+        options.Button_Save_set_communicationportClick();
+        Link link(nullptr, &dialogs, nullptr);
+        link.ChoosePort(bin, {QStringLiteral("-3")});
+        if (kind == QLatin1String("missing")) {
+            QCOMPARE(dialogs.shown().value(0).text, QStringLiteral("Write Error File: com.ini"));
+            QCOMPARE(link.portName(), QStringLiteral("COM3"));
+            return;
+        }
+        QVERIFY(dialogs.shown().isEmpty());
+        QCOMPARE(QFileInfo(home + "com.ini").size(), 21);
+        QCOMPARE(link.portName(), QStringLiteral("/dev/ttyUSB0"));
+
+        // An installed program writes "Language.ini" once, from the system's language; a build never does.
+        const ProgramFiles files = ProgramFiles::Locate(bin);
+        QCOMPARE(files.writeLanguageAtFirstStart(QLocale::Dutch), !besideProgram);
+        QCOMPARE(files.writeLanguageAtFirstStart(QLocale::German), false);
+        QCOMPARE(ReadLanguageValue(home + "Language.ini"), besideProgram ? std::nullopt : std::optional(3));
+        // The file dialogs start beside a build, in the documents folder of an installed program.
+        QCOMPARE(files.calibrationDirectory(),
+                 besideProgram ? bin : QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+        if (kind != QLatin1String("installed"))
+            return;
+        // The user's copy is read before one beside the program; F1 finds the package's manual.
+        writeLanguage(bin, le32(2));
+        QCOMPARE(ChooseManualFile(bin, QStringLiteral("2FA1AD1AA")).fileName,
+                 QStringLiteral("QVR Fuel Nederlands.pdf"));
+        const QString manual =
+            root.path() + QStringLiteral("/usr/share/qvr-fuel/manuals/QVR Fuel Nederlands.pdf");
+        QVERIFY(QFile(manual).open(QIODevice::WriteOnly));
+        options.StaticText_version_info->setText(QStringLiteral("2FA1AD1AA"));
+        ctx.form3 = &options;
+        QStringList opened;
+        OpenManual(ctx, [&](const QString &path) { return opened << path, true; });
+        QCOMPARE(opened, QStringList{manual});
     }
 
     void programDirectoryWithoutSeparatorStillFindsTheFiles() {

@@ -2,6 +2,7 @@
 
 #include "app/AppContext.h"
 #include "core/Dialogs.h"
+#include "core/ProgramFiles.h"
 #include "rules/ManualChoice.h"
 #include "windows/options/OptionsWindow.h"
 
@@ -36,7 +37,7 @@ QString ChooseManual(AppContext &ctx) {
 
 void OpenManual(AppContext &ctx, const DocumentOpener &opener) {
     const QString name = ChooseManual(ctx);
-    const QString path = ProgramFilePath(ctx.ProgramDirectory, name);
+    const QString path = ProgramFiles::Locate(ctx.ProgramDirectory).manualPath(name);
     const bool opened = opener ? opener(path) : OpenWithSystemViewer(path);
     if (!opened)
         tell(ctx, QStringLiteral("Can't find:  ") + name);

@@ -14,6 +14,7 @@ bool OpenWithSystemViewer(const QString &path);
 // "3FA1AD1AA" while there is none); tells the user when "Language.ini" cannot be read.
 QString ChooseManual(AppContext &ctx);
 
-// ChooseManual, then opens ProgramDirectory + the name; tells the user when it cannot be found.
+// ChooseManual, then opens the manual of that name: beside the program, or for an installed program in
+// the package's data folder. Tells the user when it cannot be found.
 // Without an opener the system viewer is used.
 void OpenManual(AppContext &ctx, const DocumentOpener &opener = {});
