@@ -20,6 +20,7 @@ class CalibrationTransfer; // whole-calibration read and write (app/CalibrationT
 class LockState;           // lock display, captions and the lock request (app/LockState.h)
 class EditJobs;            // edit jobs of the map and correction-table edit menus (editor/EditJobs.h)
 class CalibrationFiles;    // calibration file save and load, toolbar and F2/F3 (app/CalibrationFiles.h)
+class CalibrationHistory;  // snapshots of the calibration (windows/history/CalibrationHistory.h)
 
 struct CommandLine {
     QStringList arguments;              // without the program name
@@ -29,6 +30,7 @@ struct CommandLine {
     // "--poll-ms N": the wait after each live reply before the next poll, 10..100 ms (logging sessions).
     int pollMs = 100;
     bool record = false; // "--record": record the live data from the first frame on
+    bool verify = false; // "--verify": read every write back and compare (for this run)
     QString error;       // a switch given a value it cannot take; the program says so and does not start
 };
 
@@ -59,6 +61,7 @@ struct AppContext {
     // F2 / F3 call calibrationFiles->OpenFileKey / SaveFileKey; the toolbar's onOpenFile / onSaveFile its
     // SpeedButton_openfileClick / SpeedButton_savefileClick.
     CalibrationFiles *calibrationFiles = nullptr;
+    CalibrationHistory *history = nullptr; // records snapshots; its window opens with F6
     TForm1 *form1 = nullptr;
     TForm2 *form2 = nullptr;
     TForm3 *form3 = nullptr;

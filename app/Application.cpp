@@ -26,8 +26,21 @@ class EcuSimRunner {};
 #include "windows/opening/OpeningDialog.h"
 #include "windows/options/OptionsWindow.h"
 
+#include "windows/compare/CompareWindow.h"
+#include "windows/compare/CopyIntoControls.h"
+#include "windows/history/CalibrationHistory.h"
+#include "windows/history/HistoryWindow.h"
+
 #include <QApplication>
+#include <QCheckBox>
 #include <QCoreApplication>
+#include <QDir>
+#include <QSettings>
+#include <QStandardPaths>
+
+namespace {
+const QString VerifySetting = QStringLiteral("verifyAfterWriting");
+} // namespace
 
 CommandLine ParseCommandLine(const QStringList &arguments) {
     CommandLine line;
@@ -39,6 +52,7 @@ CommandLine ParseCommandLine(const QStringList &arguments) {
     line.slowTiming = first.toUpper() == QLatin1String("-S") || second.toUpper() == QLatin1String("-S");
     line.demo = arguments.contains(QStringLiteral("--demo"));
     line.record = arguments.contains(QStringLiteral("--record"));
+    line.verify = arguments.contains(QStringLiteral("--verify"));
     const int poll = arguments.indexOf(QStringLiteral("--poll-ms"));
     if (poll >= 0) {
         bool number = false;
@@ -96,7 +110,61 @@ Application::Application(const QStringList &arguments, const Options &options) {
         recorder_ = std::make_unique<LiveRecorder>(ctx_);
         recorder_->startWithLiveData = ctx_.commandLine.record;
     }
+    CreateHistory(options.useMessageBoxes);
     WireClosing();
+}
+
+void Application::CreateHistory(bool userSettings) {
+    const QString folder = userSettings
+                               ? QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
+                                     .filePath(QStringLiteral("history"))
+                               : QString();
+    history_ = std::make_unique<CalibrationHistory>(ctx_, folder);
+    ctx_.history = history_.get();
+    CalibrationHistory *h = history_.get();
+    copier_ = std::make_unique<CopyIntoControls>(ctx_);
+    compareWindow_ = std::make_unique<CompareWindow>(ctx_, h, copier_.get());
+    historyWindow_ = std::make_unique<HistoryWindow>(*h, &dialogs_);
+    historyWindow_->onCompare = [this](const QString &a, const QString &b) {
+        compareWindow_->showComparison(a, b);
+    };
+    form1_->onOpenHistory = [this] {
+        historyWindow_->refresh();
+        historyWindow_->show();
+        historyWindow_->raise();
+        historyWindow_->activateWindow();
+    };
+
+    calibrationFiles_->beforeLoadReplacesControls = [h] {
+        h->recordBeforeReplace(SnapshotSource::BeforeLoad);
+    };
+    calibrationFiles_->onFileLoaded = [h](const QString &version, const QVector<std::uint16_t> &image,
+                                          const QString &path) { h->recordLoaded(version, image, path); };
+    calibrationFiles_->onFileSaved = [h](const QString &version, const QVector<std::uint16_t> &image,
+                                         const QString &path) { h->recordSaved(version, image, path); };
+    if (!link_)
+        return;
+    link_->steps().addStepRunner([this](int step) { return copier_->RunStep(step); });
+    calibrationTransfer_->beforeReadReplacesControls = [h] {
+        h->recordBeforeReplace(SnapshotSource::BeforeUpload);
+    };
+    calibrationTransfer_->onImageReadFromEcu =
+        [h](const QString &version, const QVector<std::uint16_t> &image) { h->recordRead(version, image); };
+    calibrationTransfer_->onWritten = [h](const WrittenCalibration &written) { h->recordWritten(written); };
+    lockState_->onLockAccepted = [h] { h->recordLocked(); };
+
+    // "Verify after writing": remembered by the interactive program; "--verify" turns it on for this run.
+    const bool verify =
+        ctx_.commandLine.verify || (userSettings && QSettings().value(VerifySetting, false).toBool());
+    calibrationTransfer_->setVerifyAfterWriting(verify);
+    if (QCheckBox *box = form1_->CheckBox_verify_after_writing) {
+        box->setChecked(verify);
+        QObject::connect(box, &QCheckBox::toggled, calibrationTransfer_.get(), [this, userSettings](bool on) {
+            calibrationTransfer_->setVerifyAfterWriting(on);
+            if (userSettings)
+                QSettings().setValue(VerifySetting, on);
+        });
+    }
 }
 
 void Application::WireClosing() {
@@ -179,7 +247,13 @@ Application::~Application() {
     }
     if (form1_)
         form1_->onClosed = nullptr;
-    // The link parts go first: they reach into the windows and the link.
+    // The history and its windows reach into everything below: they go first.
+    ctx_.history = nullptr;
+    historyWindow_.reset();
+    compareWindow_.reset();
+    copier_.reset();
+    history_.reset();
+    // The link parts go next: they reach into the windows and the link.
     ctx_.lockState = nullptr;
     ctx_.connectSequence = nullptr;
     ctx_.calibrationTransfer = nullptr;

@@ -24,6 +24,10 @@ class CalibrationTransfer;
 class LockState;
 class LiveDisplay;
 class LiveRecorder;
+class CalibrationHistory;
+class HistoryWindow;
+class CompareWindow;
+class CopyIntoControls;
 
 // Switches of the command line (arguments without the program name).
 CommandLine ParseCommandLine(const QStringList &arguments);
@@ -33,6 +37,9 @@ QString ScreenshotPath(const QStringList &arguments);
 
 class Application {
 public:
+    // The user's own settings ("Verify after writing") and the history folder in the user's data folder
+    // belong to the interactive program: without message boxes (tests) the program starts from the
+    // defaults and keeps no history until told where (CalibrationHistory::setFolder).
     struct Options {
         QString programDirectory;    // with trailing separator
         bool useMessageBoxes = true; // false: no presenter, every box answers its first button
@@ -49,6 +56,9 @@ public:
     TForm1 *mainWindow() const { return form1_.get(); }
     LiveDisplay *liveDisplay() const { return liveDisplay_.get(); }
     LiveRecorder *recorder() const { return recorder_.get(); }
+    CalibrationHistory *history() const { return history_.get(); }
+    HistoryWindow *historyWindow() const { return historyWindow_.get(); }
+    CompareWindow *compareWindow() const { return compareWindow_.get(); }
 
 private:
     // What the main window's creation does before the other windows exist.
@@ -59,6 +69,8 @@ private:
     void CreateLinkParts();
     // Closing the main window ends the program: the other windows go with it and the port is let go.
     void WireClosing();
+    // The history, its window and the compare window, joined to the transfers, files and lock.
+    void CreateHistory(bool userSettings);
 
     AppContext ctx_;
     Dialogs dialogs_;
@@ -78,4 +90,8 @@ private:
     std::unique_ptr<CalibrationTransfer> calibrationTransfer_;
     std::unique_ptr<ConnectSequence> connectSequence_;
     std::unique_ptr<LockState> lockState_;
+    std::unique_ptr<CalibrationHistory> history_;
+    std::unique_ptr<CopyIntoControls> copier_;
+    std::unique_ptr<CompareWindow> compareWindow_;
+    std::unique_ptr<HistoryWindow> historyWindow_;
 };

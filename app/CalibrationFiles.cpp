@@ -11,6 +11,7 @@
 #include "app/DataSetCodec.h"
 #include "core/Dialogs.h"
 #include "core/FirmwareVersion.h"
+#include "core/ProgramFiles.h"
 #include "files/CalibrationFile.h"
 #include "link/Link.h"
 #include "windows/chart/ChartWindow.h"
@@ -69,7 +70,8 @@ bool CalibrationFiles::SaveCalibrationFile(const QString &path) {
     if (!confirmIfEcuNewer(version))
         return false;
 
-    const QByteArray bytes = EncodeCalibrationFile(version, EncodeImage(ctx_));
+    const QVector<std::uint16_t> image = EncodeImage(ctx_);
+    const QByteArray bytes = EncodeCalibrationFile(version, image);
     QSaveFile file(path);
     bool written = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
     // A short write (disk full, size limit) can pass unnoticed until the flush, and commit() would then
@@ -82,6 +84,8 @@ bool CalibrationFiles::SaveCalibrationFile(const QString &path) {
             ctx_.dialogs->plain(WriteError);
         return false;
     }
+    if (onFileSaved)
+        onFileSaved(version, image, path);
     return true;
 }
 
@@ -106,10 +110,24 @@ bool CalibrationFiles::LoadCalibrationFile(const QString &path) {
     reportVersion(contents->version);
     if (!confirmIfEcuNewer(contents->version))
         return false;
+    if (beforeLoadReplacesControls)
+        beforeLoadReplacesControls();
     ctx_.form3->StaticText_version_info->setText(contents->version);
     DecodeImage(ctx_, contents->image);
     if (ctx_.calibrationTransfer)
         ctx_.calibrationTransfer->NoteCalibrationKnown();
+    if (onFileLoaded)
+        onFileLoaded(contents->version, contents->image, path);
+    return true;
+}
+
+bool CalibrationFiles::OpenCalibrationFile(const QString &path) {
+    stopLink();
+    if (!LoadCalibrationFile(path)) {
+        resumePolling();
+        return false;
+    }
+    enterFileLoadedState();
     return true;
 }
 
@@ -150,7 +168,7 @@ FileDialogRequest CalibrationFiles::saveDialogRequest() {
     FileDialogRequest request;
     request.mode = FileDialogRequest::Mode::Save;
     request.title = QStringLiteral("Save as");
-    request.directory = ctx_.ProgramDirectory;
+    request.directory = ProgramFiles::Locate(ctx_.ProgramDirectory).calibrationDirectory();
     request.fileName = saveName_;
     request.filters = FileFilters;
     request.filterIndex = newer ? 1 : 3;
@@ -162,7 +180,7 @@ FileDialogRequest CalibrationFiles::openDialogRequest() const {
     FileDialogRequest request;
     request.mode = FileDialogRequest::Mode::Open;
     request.title = QStringLiteral("Open");
-    request.directory = ctx_.ProgramDirectory;
+    request.directory = ProgramFiles::Locate(ctx_.ProgramDirectory).calibrationDirectory();
     request.filters = FileFilters;
     request.filterIndex = 1;
     request.defaultSuffix = QStringLiteral("f02");

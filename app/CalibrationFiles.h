@@ -11,6 +11,8 @@
 // when it goes). The main window's key handler calls OpenFileKey (F2) and SaveFileKey (F3).
 #include <QObject>
 #include <QString>
+#include <QVector>
+#include <cstdint>
 #include <functional>
 
 struct AppContext;
@@ -41,6 +43,18 @@ public:
     // True when the file was written / read into the controls.
     bool SaveCalibrationFile(const QString &path);
     bool LoadCalibrationFile(const QString &path);
+
+    // A file loaded as the open button does, without its dialog: the link stops, and after a load the
+    // program is offline with the transfer menu offering "Down-load". False (polling resumed) when the
+    // file could not be loaded.
+    bool OpenCalibrationFile(const QString &path);
+
+    // Ports for the history: a load is about to replace the controls; a file was loaded or saved.
+    std::function<void()> beforeLoadReplacesControls;
+    std::function<void(const QString &version, const QVector<std::uint16_t> &image, const QString &path)>
+        onFileLoaded;
+    std::function<void(const QString &version, const QVector<std::uint16_t> &image, const QString &path)>
+        onFileSaved;
 
     // Toolbar buttons: the link is stopped around the dialog and live polling resumes afterwards.
     void SpeedButton_savefileClick();

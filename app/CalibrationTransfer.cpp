@@ -5,7 +5,9 @@
 #include "app/VersionChecks.h"
 #include "core/Dialogs.h"
 #include "core/Encoding.h"
+#include "core/FieldCatalogue.h"
 #include "core/FirmwareVersion.h"
+#include "core/ImageCompare.h"
 #include "core/ImageLayout.h"
 #include "core/Timers.h"
 #include "link/Link.h"
@@ -14,11 +16,49 @@
 #include "windows/main/MainWindow.h"
 #include "windows/options/OptionsWindow.h"
 
+#include <QTimer>
 #include <algorithm>
 
 namespace {
 const QColor White(255, 255, 255);
 const QColor Red(255, 0, 0);
+
+// The names of the fields holding any of `words`, in address order.
+QStringList FieldsHolding(const QString &version, const QVector<int> &words,
+                          const QVector<std::uint16_t> &image) {
+    QStringList names;
+    for (const CalibrationField &field : CalibrationFields(version, image))
+        for (int word : field.words)
+            if (words.contains(word)) {
+                names << field.name;
+                break;
+            }
+    return names;
+}
+
+QString ReadBackText(const WrittenCalibration &written) {
+    switch (written.check) {
+    case WrittenCalibration::Check::Verified:
+        return QStringLiteral("Down-load written and verified: the ECU holds every word that was written.");
+    case WrittenCalibration::Check::ReadBackFailed:
+        return QStringLiteral("Down-load written, but NOT verified: the calibration could not be read back "
+                              "from the ECU.");
+    case WrittenCalibration::Check::Differs: {
+        constexpr int Shown = 15;
+        const QStringList &names = written.differingFields;
+        QString text = QStringLiteral("Down-load FAILED verification: the ECU holds other values than were "
+                                      "written in %1 field(s):\n\n")
+                           .arg(names.size());
+        text += names.mid(0, Shown).join(QLatin1Char('\n'));
+        if (names.size() > Shown)
+            text += QStringLiteral("\n... and %1 more").arg(names.size() - Shown);
+        return text + QStringLiteral("\n\nWrite the calibration again.");
+    }
+    case WrittenCalibration::Check::NotChecked:
+        break;
+    }
+    return QString();
+}
 } // namespace
 
 CalibrationTransfer::CalibrationTransfer(AppContext &ctx, QObject *parent) : QObject(parent), ctx_(ctx) {
@@ -42,6 +82,8 @@ void CalibrationTransfer::wireLink() {
     connect(link, &Link::imageRead, this, &CalibrationTransfer::onImageRead);
     connect(link, &Link::versionBeforeWrite, this, &CalibrationTransfer::onVersionBeforeWrite);
     connect(link, &Link::restartAccepted, this, &CalibrationTransfer::onRestartReply);
+    connect(link, &Link::liveFrameReceived, this, &CalibrationTransfer::onLiveFrameAfterWrite);
+    connect(link, &Link::wentOffline, this, &CalibrationTransfer::onOfflineDuringReadBack);
 }
 
 void CalibrationTransfer::prepareTransfer(const QString &caption) {
@@ -91,6 +133,10 @@ void CalibrationTransfer::onReadProgress(int bytes) {
 void CalibrationTransfer::onImageRead(int start, const QVector<std::uint16_t> &words) {
     if (start != 0)
         return;
+    if (readBack_ == ReadBack::Reading) {
+        checkReadBack(words);
+        return;
+    }
     DecodeReadImage(words);
 }
 
@@ -98,8 +144,12 @@ void CalibrationTransfer::DecodeReadImage(const QVector<std::uint16_t> &words) {
     TForm1 *w = ctx_.form1;
     if (!w)
         return;
+    if (beforeReadReplacesControls)
+        beforeReadReplacesControls();
     DecodeImage(ctx_, words);
     calibrationKnown_ = true;
+    if (onImageReadFromEcu && ctx_.form3)
+        onImageReadFromEcu(ctx_.form3->currentVersion(), words);
     DataGrid *fuel = w->AdvStringGrid_fuel;
     for (int row = 1; row <= MapRows; ++row)
         for (int column = 1; column <= MapColumns; ++column)
@@ -234,8 +284,20 @@ void CalibrationTransfer::addProgress(int bytes) {
 
 void CalibrationTransfer::prepareWriter() {
     writer_ = std::make_unique<PlanWriter>(*ctx_.link);
-    writer_->Prepare(ctx_.form3->currentVersion(),
-                     [this](int address, int count) { return EncodeWords(ctx_, address, count); });
+    const QString version = ctx_.form3->currentVersion();
+    written_ = WrittenCalibration();
+    written_.version = version;
+    written_.image = EncodeImage(ctx_);
+    written_.image.resize(ImageWordCount(version));
+    sent_ = QVector<bool>(written_.image.size(), false);
+    writer_->Prepare(version, [this](int address, int count) {
+        const QVector<std::uint16_t> words = EncodeWords(ctx_, address, count);
+        for (int i = 0; i < words.size() && address + i < written_.image.size(); ++i) {
+            written_.image[address + i] = words[i];
+            sent_[address + i] = true;
+        }
+        return words;
+    });
     writer_->onBlockSent = [this](int bytes) { addProgress(bytes); };
     writer_->onStepRun = [this](const WritePlanStep &step) {
         if (step.step == Step::FuelMap)
@@ -287,4 +349,83 @@ void CalibrationTransfer::onRestartReply() {
     }
     if (ctx_.transfer)
         ctx_.transfer->Finish();
+    // The link polls once after "R"; the read-back waits for that reply, so the line is quiet when the
+    // "Z" goes.
+    if (verify_ && ctx_.link && !written_.version.isEmpty())
+        readBack_ = ReadBack::Due;
+    else
+        finishWrite(WrittenCalibration::Check::NotChecked);
+}
+
+// ---- the read-back of a verified write -------------------------------------------------------------------
+
+void CalibrationTransfer::onLiveFrameAfterWrite() {
+    if (readBack_ == ReadBack::Due)
+        QTimer::singleShot(0, this, &CalibrationTransfer::startReadBack);
+}
+
+void CalibrationTransfer::startReadBack() {
+    if (readBack_ != ReadBack::Due || !ctx_.link || !ctx_.form1)
+        return;
+    // Refused while something else talks: the next live reply tries again.
+    ctx_.link->Request(LineActivity::Reading, [this] {
+        readBack_ = ReadBack::Reading;
+        TForm1 *w = ctx_.form1;
+        ctx_.link->StopLink();
+        ctx_.link->ResumeReception();
+        const int count = int(written_.image.size());
+        w->GroupBox_gauge_up_down_loading->setTitle(QStringLiteral("Verifying"));
+        w->Gauge_up_down_loading->setRange(0, 2 * count + 2);
+        w->Gauge_up_down_loading->setValue(0);
+        w->GroupBox_gauge_up_down_loading->show();
+        w->GroupBox_gauge_up_down_loading->raise();
+        ctx_.link->ReadImage(0, count);
+    });
+}
+
+void CalibrationTransfer::checkReadBack(const QVector<std::uint16_t> &words) {
+    readBack_ = ReadBack::None;
+    ctx_.form1->GroupBox_gauge_up_down_loading->hide();
+    ctx_.link->StopReplyTimeout();
+    ctx_.link->RequestLiveData();
+    // Only the words that went on the line are compared; the others were never asked of the ECU.
+    QVector<std::uint16_t> expected = words;
+    expected.resize(written_.image.size());
+    for (int at = 0; at < expected.size(); ++at)
+        if (sent_.value(at))
+            expected[at] = written_.image[at];
+    const QVector<int> differing = DifferingWords(expected, words, int(expected.size()));
+    if (differing.isEmpty())
+        finishWrite(WrittenCalibration::Check::Verified);
+    else
+        finishWrite(WrittenCalibration::Check::Differs,
+                    FieldsHolding(written_.version, differing, written_.image));
+}
+
+void CalibrationTransfer::onOfflineDuringReadBack() {
+    if (readBack_ == ReadBack::None)
+        return;
+    readBack_ = ReadBack::None;
+    if (ctx_.form1)
+        ctx_.form1->GroupBox_gauge_up_down_loading->hide();
+    finishWrite(WrittenCalibration::Check::ReadBackFailed);
+}
+
+void CalibrationTransfer::finishWrite(WrittenCalibration::Check check, const QStringList &differing) {
+    if (written_.version.isEmpty())
+        return;
+    WrittenCalibration written = std::move(written_);
+    written_ = WrittenCalibration();
+    written.check = check;
+    written.differingFields = differing;
+    if (onWritten)
+        onWritten(written);
+    if (check == WrittenCalibration::Check::NotChecked || !ctx_.dialogs)
+        return;
+    // After the reply has been dealt with: a modal box must not sit inside the link's reply handling.
+    const DialogKind kind =
+        check == WrittenCalibration::Check::Verified ? DialogKind::Information : DialogKind::Warning;
+    const QString text = ReadBackText(written);
+    Dialogs *dialogs = ctx_.dialogs;
+    QTimer::singleShot(0, this, [dialogs, kind, text] { dialogs->show(kind, text); });
 }

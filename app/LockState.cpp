@@ -103,4 +103,6 @@ void LockState::onLocked() {
     w->GroupBox_up_download_menu->hide();
     w->EnableMapGrids(true);
     w->EnableMainControls(true);
+    if (onLockAccepted)
+        onLockAccepted();
 }

@@ -27,6 +27,9 @@ public:
     // Alt+L from the main window's key handler: the same request, with the button released.
     void LockKey();
 
+    // Told when the ECU accepted a lock (the history keeps the locked calibration).
+    std::function<void()> onLockAccepted;
+
     // Link events.
     void releaseLockButton();
     void onLocked();

@@ -67,6 +67,10 @@ bool ParseFaultPlan(const QString &text, EcuFaultPlan *plan, QString *error) {
             if (argc > 2 || !ToInt(args[0], 0, Big, &result.closeAfterRequests) ||
                 (argc == 2 && !ToInt(args[1], 0, 65536, &result.closeReplyBytes)))
                 return bad();
+        } else if (key == QLatin1String("badstore")) {
+            if (argc > 2 || !ToInt(args[0], 0, Big, &result.badStores) ||
+                (argc == 2 && !ToInt(args[1], 0, 65535, &result.badStoreAddress)))
+                return bad();
         } else if (key == QLatin1String("letter")) {
             if (argc != 1 || args[0].size() != 1)
                 return bad();

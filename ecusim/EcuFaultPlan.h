@@ -18,6 +18,10 @@ struct EcuFaultPlan {
     int closeAfterRequests =
         -1;                   // answer this many more requests, then close the line on the next (-1: never)
     int closeReplyBytes = -1; // on that request: send this many bytes of its reply first (-1: none)
+    // The next N writes ("E" or "C") that reach `badStoreAddress` (-1: any write) are acknowledged but
+    // store their first word with its lowest bit flipped: a write that only a read-back can catch.
+    int badStores = 0;
+    int badStoreAddress = -1;
     // The counted faults above (silent, badsum, split, stray, delay, close) wait for a request with this
     // letter (0: any request).
     char onlyLetter = 0;
@@ -31,6 +35,7 @@ struct EcuFaultPlan {
 
 // Parses the command-line form: comma-separated items
 //   silent=N  badsum=N  split=PIECES:GAPMS[:N]  stray=BYTE[:GAPMS[:N]]  delay=MS[:N|all]  close=N[:BYTES]
-//   random=PERMILLE[:SEED]  letter=L (the counted faults wait for a request with letter L)
+//   badstore=N[:ADDRESS]  random=PERMILLE[:SEED]  letter=L (the counted faults wait for a request with letter
+//   L)
 // BYTE is decimal or 0x-hex. Returns false with a message on anything it does not understand.
 bool ParseFaultPlan(const QString &text, EcuFaultPlan *plan, QString *error);

@@ -7,6 +7,26 @@
 #include <cerrno>
 #include <unistd.h>
 
+namespace {
+// The "badstore" fault: an acknowledged write whose first word is kept wrong. Called with the lock held.
+void SpoilStoredWord(EcuFaultPlan &plan, EcuState &state, const EcuRequest &request, const EcuReply &reply) {
+    const bool write = request.letter == 'E' || request.letter == 'C';
+    if (plan.badStores <= 0 || !write || reply.bytes != QByteArrayLiteral("Y"))
+        return;
+    const int first = EcuWire::WordAt(request.bytes, request.letter == 'E' ? 3 : 1);
+    const int count = request.letter == 'E' ? EcuWire::WordAt(request.bytes, 1) / 2 : 1;
+    const int target = plan.badStoreAddress;
+    if (target >= 0 && (target < first || target >= first + count))
+        return;
+    const int at = target >= 0 ? target : first;
+    if (at >= state.image.size())
+        return;
+    --plan.badStores;
+    state.image[at] ^= 1;
+}
+
+} // namespace
+
 EcuSim::EcuSim(QObject *parent) : QObject(parent) {
     // Children, so that moving the simulator to its thread moves them too.
     m_writer.setParent(this);
@@ -148,6 +168,7 @@ void EcuSim::handle(const EcuRequest &request) {
             --m_plan.silentRequests;
         } else {
             reply = AnswerRequest(m_state, m_engine, request);
+            SpoilStoredWord(m_plan, m_state, request, reply);
         }
     }
     emit requestReceived(request.letter);

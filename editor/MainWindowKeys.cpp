@@ -113,6 +113,11 @@ bool MainWindowKeys::KeyDown(int key, Qt::KeyboardModifiers modifiers) {
             return false;
         main->SpeedButton_correctiontableClick();
         return true;
+    case Qt::Key_F6:
+        if (!main->onOpenHistory)
+            return false;
+        main->onOpenHistory();
+        return true;
     case Qt::Key_F7:
         if (!ToolbarEnabled("SpeedButton_up_down_load"))
             return false;

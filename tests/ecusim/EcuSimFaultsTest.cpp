@@ -45,6 +45,24 @@ private slots:
         QCOMPARE(runner.requestLetters(), QByteArray("VCC"));
     }
 
+    void badStoreAcknowledgesAWriteButKeepsOneWordWrong() {
+        start();
+        EcuFaultPlan plan;
+        plan.badStores = 1;
+        plan.badStoreAddress = 5;
+        runner.setFaultPlan(plan);
+        const QByteArray elsewhere = Framed(QByteArray("C") + char(0) + char(3) + char(0) + char(8));
+        const QByteArray block = Framed(QByteArray("E") + char(0) + char(4) + char(0) + char(4) + char(0) +
+                                        char(6) + char(0) + char(8));
+        QCOMPARE(line->ask(elsewhere), QByteArray("Y"));
+        QCOMPARE(line->ask(block), QByteArray("Y"));
+        QCOMPARE(line->ask(block), QByteArray("Y"));
+        QCOMPARE(runner.image().mid(3, 3), (QVector<std::uint16_t>{8, 6, 8}));
+        runner.setFaultPlan(plan);
+        QCOMPARE(line->ask(block), QByteArray("Y"));
+        QCOMPARE(runner.image().mid(4, 2), (QVector<std::uint16_t>{6, 9}));
+    }
+
     void badChecksumSpoilsOnlyRepliesThatHaveOne() {
         start();
         EcuFaultPlan plan;

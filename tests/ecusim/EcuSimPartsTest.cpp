@@ -4,18 +4,12 @@
 #include "ecusim/EcuFaultPlan.h"
 #include "ecusim/EcuWire.h"
 #include "ecusim/EngineModel.h"
+#include "tests/support/Bytes.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
-
-QByteArray Bytes(std::initializer_list<int> values) {
-    QByteArray out;
-    for (int v : values)
-        out.append(char(v));
-    return out;
-}
 
 QString WriteFile(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes) {
     const QString path = dir.filePath(name);
@@ -114,13 +108,17 @@ private slots:
         QCOMPARE(plan.delayReplies, -1);
         QCOMPARE(plan.closeAfterRequests, 5);
 
+        QVERIFY(ParseFaultPlan("badstore=2:689", &plan, &error));
+        QCOMPARE(plan.badStores, 2);
+        QCOMPARE(plan.badStoreAddress, 689);
+
         QVERIFY(ParseFaultPlan("delay=10", &plan, &error));
         QCOMPARE(plan.delayReplies, 1);
         QCOMPARE(plan.silentRequests, 0); // a new text starts from a clean plan
 
         const EcuFaultPlan before = plan;
         for (const char *bad : {"silent", "silent=x", "split=1:10", "stray=256", "delay=-5", "bogus=1",
-                                "close=1:2:3", "letter=LL", "split=3"}) {
+                                "close=1:2:3", "letter=LL", "split=3", "badstore=1:2:3"}) {
             error.clear();
             QVERIFY2(!ParseFaultPlan(bad, &plan, &error), bad);
             QVERIFY(!error.isEmpty());

@@ -109,6 +109,9 @@ public:
     QToolButton *SpeedButton_options = nullptr;
     QToolButton *SpeedButton_correctiontable = nullptr;
     QToolButton *SpeedButton_up_down_load = nullptr;
+    // After the existing buttons and the recorder's: the calibration history (F6).
+    QToolButton *SpeedButton_history = nullptr;
+    std::function<void()> onOpenHistory;
     QPushButton *Button2 = nullptr; // "Help  F1"
     QLabel *Label1 = nullptr;       // "Comm errors:"
 
@@ -251,6 +254,7 @@ public:
     QGroupBox *GroupBox_up_download_menu = nullptr;
     QToolButton *SpeedButton_Upload = nullptr;
     QToolButton *SpeedButton_Download = nullptr;
+    QCheckBox *CheckBox_verify_after_writing = nullptr; // "Verify after writing": read back each write
     QPushButton *Button_cancel_Up_download_menu = nullptr;
     QPushButton *Button_stay_offline = nullptr;
     QLabel *Label_program_is_text = nullptr;

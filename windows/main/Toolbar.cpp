@@ -1,4 +1,5 @@
-// The toolbar of the main window: five speed buttons, the help button and the comm-error count.
+// The toolbar of the main window: five speed buttons, the help button, the history button and the
+// comm-error count.
 #include "app/AppContext.h"
 #include "windows/correction/CorrectionWindow.h"
 #include "windows/main/MainWindow.h"
@@ -44,6 +45,16 @@ void TForm1::buildToolbar() {
     Button2->setFocusPolicy(Qt::NoFocus);
 
     Label1 = MakeLabel(bar, QStringLiteral("Label1"), QStringLiteral("Comm errors:"), QRect(640, 3, 150, 26));
+
+    // Right of the recorder's controls (record button, indicator, marker: 276 pixels after "Help  F1").
+    x = Button2->geometry().right() + 10 + 276;
+    SpeedButton_history = speedButton(QStringLiteral("SpeedButton_history"),
+                                      QStringLiteral("Calibration history: compare and restore (F6)"),
+                                      QStyle::SP_FileDialogBack);
+    connect(SpeedButton_history, &QToolButton::clicked, this, [this] {
+        if (onOpenHistory)
+            onOpenHistory();
+    });
 
     connect(SpeedButton_openfile, &QToolButton::clicked, this, &TForm1::SpeedButton_openfileClick);
     connect(SpeedButton_savefile, &QToolButton::clicked, this, &TForm1::SpeedButton_savefileClick);

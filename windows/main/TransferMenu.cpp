@@ -42,6 +42,13 @@ void TForm1::buildTransferMenu() {
     SpeedButton_lock_unlock->setToolTip(QStringLiteral("Lock"));
     SpeedButton_lock_unlock->setGeometry(268, 102, 48, 30);
 
+    // Off unless the user switches it on: the down-load then reads the calibration back and compares.
+    CheckBox_verify_after_writing = new QCheckBox(QStringLiteral("Verify after writing"), box);
+    CheckBox_verify_after_writing->setObjectName(QStringLiteral("CheckBox_verify_after_writing"));
+    CheckBox_verify_after_writing->setToolTip(QStringLiteral(
+        "After Down-load, read the calibration back from the ECU and compare it word for word"));
+    CheckBox_verify_after_writing->setGeometry(22, 131, 200, 18);
+
     Button_cancel_Up_download_menu = new QPushButton(QStringLiteral("&Cancel"), box);
     Button_cancel_Up_download_menu->setObjectName(QStringLiteral("Button_cancel_Up_download_menu"));
     Button_cancel_Up_download_menu->setGeometry(22, 150, 138, 30);
@@ -56,16 +63,8 @@ void TForm1::buildTransferMenu() {
 }
 
 void TForm1::buildProgressBox() {
-    GroupBox_gauge_up_down_loading = new QGroupBox(QStringLiteral("Up_loading"), this);
-    GroupBox_gauge_up_down_loading->setObjectName(QStringLiteral("GroupBox_gauge_up_down_loading"));
-    GroupBox_gauge_up_down_loading->setGeometry(229, 396, 338, 60);
-    GroupBox_gauge_up_down_loading->setAutoFillBackground(true);
-    Gauge_up_down_loading = new QProgressBar(GroupBox_gauge_up_down_loading);
-    Gauge_up_down_loading->setObjectName(QStringLiteral("Gauge_up_down_loading"));
-    Gauge_up_down_loading->setGeometry(12, 24, 314, 22);
-    Gauge_up_down_loading->setRange(0, 100);
-    Gauge_up_down_loading->setValue(0);
-    GroupBox_gauge_up_down_loading->hide();
+    Gauge_up_down_loading = MakeProgressBox(this, QStringLiteral("Up_loading"), QRect(229, 396, 338, 60), 22,
+                                            &GroupBox_gauge_up_down_loading);
 }
 
 void TForm1::ShowTransferMenu(MenuMode mode) {
