@@ -170,7 +170,8 @@ void Application::CreateHistory(bool userSettings) {
 void Application::WireClosing() {
     // The secondary windows have no parent; without this they would keep the program running.
     form1_->onClosed = [this] {
-        for (QWidget *window : std::initializer_list<QWidget *>{form4_.get(), form3_.get(), form2_.get()})
+        for (QWidget *window : std::initializer_list<QWidget *>{form4_.get(), form3_.get(), form2_.get(),
+                                                                compareWindow_.get(), historyWindow_.get()})
             if (window)
                 window->hide();
         if (qobject_cast<QApplication *>(QCoreApplication::instance()))

@@ -12,6 +12,7 @@
 #include "history/SnapshotStore.h"
 #include "windows/compare/CompareWindow.h"
 #include "windows/history/CalibrationHistory.h"
+#include "windows/history/HistoryWindow.h"
 
 namespace {
 const QString Version = QStringLiteral("3FA1AD1AA");
@@ -166,6 +167,16 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(
             compare->Label_compare_summary->text().startsWith(QStringLiteral("1 field(s)")), 3000);
         QCOMPARE(f.main()->AdvStringGrid_fuel->cellText(9, 8), QStringLiteral("13.50"));
+
+        // Escape closes it as it closes a dialog; so does closing the main window, with the history.
+        QTest::keyClick(compare->Grid_compare_fuel, Qt::Key_Escape);
+        QVERIFY(compare->isHidden());
+        f.program->historyWindow()->show();
+        compare->show();
+        f.main()->Panel_dashbordClick(); // offline: no question at the close
+        QVERIFY(f.main()->close());
+        QVERIFY(compare->isHidden());
+        QVERIFY(f.program->historyWindow()->isHidden());
     }
 };
 

@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -17,6 +18,7 @@
 #include "app/DataSetCodec.h"
 #include "core/Dialogs.h"
 #include "core/ImageLayout.h"
+#include "core/ProgramFiles.h"
 #include "files/CalibrationFile.h"
 #include "windows/compare/CopyIntoControls.h"
 #include "windows/history/CalibrationHistory.h"
@@ -64,9 +66,12 @@ CompareWindow::CompareWindow(AppContext &ctx, CalibrationHistory *history, CopyI
     : QWidget(parent, Qt::Window), ctx_(ctx), history_(history), copier_(copier) {
     setObjectName(QStringLiteral("CompareWindow"));
     setWindowTitle(QStringLiteral("Compare calibrations"));
+    // Escape closes it, as it closes a dialog.
+    new QShortcut(QKeySequence::Cancel, this, this, &QWidget::close);
     askForFile = [this] {
-        return QFileDialog::getOpenFileName(this, QStringLiteral("Open"), ctx_.ProgramDirectory,
-                                            QStringLiteral("Fuel map (*.f03 *.f00 *.f0*)"));
+        return QFileDialog::getOpenFileName(
+            this, QStringLiteral("Open"), ProgramFiles::Locate(ctx_.ProgramDirectory).calibrationDirectory(),
+            QStringLiteral("Fuel map (*.f03 *.f00 *.f0*)"));
     };
     build();
     auto refreshShown = [this] {

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QSaveFile>
 #include <QSet>
+#include <QShortcut>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -31,6 +32,8 @@ HistoryWindow::HistoryWindow(CalibrationHistory &history, Dialogs *dialogs, QWid
     : QWidget(parent, Qt::Window), history_(history), dialogs_(dialogs) {
     setObjectName(QStringLiteral("HistoryWindow"));
     setWindowTitle(QStringLiteral("Calibration history"));
+    // Escape closes it, as it closes a dialog.
+    new QShortcut(QKeySequence::Cancel, this, this, &QWidget::close);
     askSavePath = [this](const QString &proposed) {
         return QFileDialog::getSaveFileName(this, QStringLiteral("Save as"), proposed,
                                             QStringLiteral("Fuel map (*.f03 *.f00 *.f0*)"));
