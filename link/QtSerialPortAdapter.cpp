@@ -61,6 +61,12 @@ void QtSerialPortAdapter::onError(int error) {
         return;
     switch (QSerialPort::SerialPortError(error)) {
     case QSerialPort::ReadError:
+        // A read that finds nothing reports a read error too: input purged between the notification and
+        // the read (a request that cuts into a live reply does that). A hang-up is a resource error, a
+        // vanished device a port that is no longer there.
+        port_->clearError();
+        checkPresence();
+        break;
     case QSerialPort::WriteError:
     case QSerialPort::ResourceError:
     case QSerialPort::NotOpenError:

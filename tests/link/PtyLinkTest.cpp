@@ -5,6 +5,7 @@
 #include "tests/support/LinkTestAccess.h"
 
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -39,6 +40,19 @@ private slots:
         port->close();
         QVERIFY(!port->isOpen());
         QVERIFY(!port->open(QStringLiteral("/dev/no-such-port-here")));
+    }
+
+    void aReadThatFindsNothingIsNoLostLine() {
+        QVERIFY(port->open(peer->slavePath()));
+        QSignalSpy lost(port, &SerialPort::lineLost);
+        peer->send("d");
+        QTest::qSleep(20);
+        // Purged after the port was told of the byte and before it reads it: the read finds nothing.
+        QMetaObject::invokeMethod(
+            this, [this] { peer->flushProgramInput(); }, Qt::QueuedConnection);
+        QTest::qWait(50);
+        QVERIFY(port->isOpen());
+        QCOMPARE(lost.count(), 0);
     }
 
     void replyInPiecesIsCollected() {

@@ -77,6 +77,9 @@ public:
         inbox_.clear();
     }
 
+    // Throws away what the program has not read yet, as a purge of its port does.
+    void flushProgramInput() { tcflush(slave_, TCIFLUSH); }
+
 private:
     void drain() {
         char buffer[4096];
