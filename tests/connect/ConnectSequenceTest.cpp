@@ -45,6 +45,15 @@ class ConnectSequenceTest : public QObject {
         QTest::mouseClick(f.main()->Button_Change_password_OK, Qt::LeftButton);
     }
 
+    // Connected to a "3FA1AD1AA" ECU with these access bits, the right password typed: the settings box open.
+    void openSettings(int accessBits = 0) {
+        startWith(QStringLiteral("3FA1AD1AA"), accessBits);
+        QTRY_VERIFY_WITH_TIMEOUT(f.readDone(), 5000);
+        openPasswordBox();
+        typePassword(QStringLiteral("SECRET"));
+        QTRY_VERIFY_WITH_TIMEOUT(f.main()->GroupBox_Settings->isVisible(), 3000);
+    }
+
 private slots:
     void cleanup() { f.stop(); }
 
@@ -263,12 +272,10 @@ private slots:
     }
 
     void aNewPasswordIsSentOnlyWhenTheReentryMatches() {
-        startWith(QStringLiteral("3FA1AD1AA"));
-        QTRY_VERIFY_WITH_TIMEOUT(f.readDone(), 5000);
+        openSettings();
+        if (QTest::currentTestFailed())
+            return;
         TForm1 *w = f.main();
-        openPasswordBox();
-        typePassword(QStringLiteral("SECRET"));
-        QTRY_VERIFY_WITH_TIMEOUT(w->GroupBox_Settings->isVisible(), 3000);
         QVERIFY(w->GroupBox_Change_password->isHidden());
 
         QTest::mouseClick(w->Button_Change_password, Qt::LeftButton);
@@ -297,12 +304,10 @@ private slots:
     }
 
     void dashboardOnlyIsStoredReadOnlyTooAndKeepsTheDashboardAlive() {
-        startWith(QStringLiteral("3FA1AD1AA"));
-        QTRY_VERIFY_WITH_TIMEOUT(f.readDone(), 5000);
+        openSettings();
+        if (QTest::currentTestFailed())
+            return;
         TForm1 *w = f.main();
-        openPasswordBox();
-        typePassword(QStringLiteral("SECRET"));
-        QTRY_VERIFY_WITH_TIMEOUT(w->GroupBox_Settings->isVisible(), 3000);
         w->CheckBox_Display_dashboard_only->setChecked(true);
         QTest::mouseClick(w->Button_Send_to_ECU, Qt::LeftButton);
         QVERIFY(w->CheckBox_ECU_readonly->isChecked());
@@ -320,12 +325,10 @@ private slots:
     }
 
     void fullAccessStoredConnectsAndReadsAgain() {
-        startWith(QStringLiteral("3FA1AD1AA"), 4);
-        QTRY_VERIFY_WITH_TIMEOUT(f.readDone(), 5000);
+        openSettings(4);
+        if (QTest::currentTestFailed())
+            return;
         TForm1 *w = f.main();
-        openPasswordBox();
-        typePassword(QStringLiteral("SECRET"));
-        QTRY_VERIFY_WITH_TIMEOUT(w->GroupBox_Settings->isVisible(), 3000);
         w->CheckBox_ECU_readonly->setChecked(false);
         f.ecu->clearRequestLog();
         QTest::mouseClick(w->Button_Send_to_ECU, Qt::LeftButton);
