@@ -20,6 +20,12 @@ private:
         QVERIFY(line->isOpen());
     }
 
+    // Starts it with these faults planned.
+    void startWith(const EcuFaultPlan &plan) {
+        start();
+        runner.setFaultPlan(plan);
+    }
+
     static QByteArray ReadCommand(int words) {
         return Framed(QByteArray("Z") + char(0) + char(0) + char(words >> 8) + char(words & 0xFF));
     }
@@ -31,10 +37,8 @@ private slots:
     }
 
     void lostRequestsAreNeitherAnsweredNorCarriedOut() {
-        start();
-        EcuFaultPlan plan;
-        plan.silentRequests = 2;
-        runner.setFaultPlan(plan);
+        EcuFaultPlan plan{.silentRequests = 2};
+        startWith(plan);
         QCOMPARE(line->ask("V"), QByteArray());
         const QByteArray write = Framed(QByteArray("C") + char(0) + char(3) + char(0) + char(9));
         QCOMPARE(line->ask(write), QByteArray());
@@ -46,11 +50,8 @@ private slots:
     }
 
     void badStoreAcknowledgesAWriteButKeepsOneWordWrong() {
-        start();
-        EcuFaultPlan plan;
-        plan.badStores = 1;
-        plan.badStoreAddress = 5;
-        runner.setFaultPlan(plan);
+        EcuFaultPlan plan{.badStores = 1, .badStoreAddress = 5};
+        startWith(plan);
         const QByteArray elsewhere = Framed(QByteArray("C") + char(0) + char(3) + char(0) + char(8));
         const QByteArray block = Framed(QByteArray("E") + char(0) + char(4) + char(0) + char(4) + char(0) +
                                         char(6) + char(0) + char(8));
@@ -64,10 +65,8 @@ private slots:
     }
 
     void badChecksumSpoilsOnlyRepliesThatHaveOne() {
-        start();
-        EcuFaultPlan plan;
-        plan.badChecksumReplies = 1;
-        runner.setFaultPlan(plan);
+        EcuFaultPlan plan{.badChecksumReplies = 1};
+        startWith(plan);
         QCOMPARE(line->ask("L"), QByteArray("L")); // an acknowledgement has no checksum to spoil
         const QByteArray spoilt = line->ask("V");
         QCOMPARE(spoilt.size(), 11);
@@ -77,12 +76,8 @@ private slots:
     }
 
     void splitReplyArrivesInPiecesWithGaps() {
-        start();
-        EcuFaultPlan plan;
-        plan.splitReplies = 1;
-        plan.splitPieces = 3;
-        plan.splitGapMs = 150;
-        runner.setFaultPlan(plan);
+        EcuFaultPlan plan{.splitReplies = 1, .splitPieces = 3, .splitGapMs = 150};
+        startWith(plan);
         line->send(ReadCommand(100));
         const QList<PtyClient::Chunk> chunks = line->readChunks(202, 3000);
         QByteArray all;
@@ -101,11 +96,8 @@ private slots:
     }
 
     void strayByteFollowsTheReply() {
-        start();
-        EcuFaultPlan plan;
-        plan.strayReplies = 1;
-        plan.strayByte = 0x0B;
-        runner.setFaultPlan(plan);
+        EcuFaultPlan plan{.strayReplies = 1, .strayByte = 0x0B};
+        startWith(plan);
         QCOMPARE(line->ask("V"), versionReply + char(0x0B));
 
         plan.strayGapMs = 200;
@@ -119,11 +111,8 @@ private slots:
     }
 
     void delayHoldsBackTheFirstByte() {
-        start();
-        EcuFaultPlan plan;
-        plan.delayReplies = 1;
-        plan.delayMs = 400;
-        runner.setFaultPlan(plan);
+        EcuFaultPlan plan{.delayReplies = 1, .delayMs = 400};
+        startWith(plan);
         line->send("S");
         const QList<PtyClient::Chunk> slow = line->readChunks(8, 2000);
         QVERIFY(!slow.isEmpty());
