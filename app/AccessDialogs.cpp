@@ -19,7 +19,7 @@ void ConnectSequence::emptyAndFocusPassword() {
 }
 
 void ConnectSequence::sendLater(DelayedAction code) {
-    Link *link = ctx_.link;
+    Link *link = &link_;
     link->Request(LineActivity::Access, [link, code] {
         link->StopLink();
         link->ArmDelayedAction(code);
@@ -28,10 +28,10 @@ void ConnectSequence::sendLater(DelayedAction code) {
 
 void ConnectSequence::resumePolling() {
     TForm1 *w = ctx_.form1;
-    if (!ctx_.link || !w->IsOnline() || w->CheckBox_No_access_to_ECU->isChecked() || ctx_.link->busy())
+    if (!w->IsOnline() || w->CheckBox_No_access_to_ECU->isChecked() || link_.busy())
         return;
-    ctx_.link->ResumeReception();
-    ctx_.link->RequestLiveData();
+    link_.ResumeReception();
+    link_.RequestLiveData();
 }
 
 void ConnectSequence::Button_Change_User_Access_levelClick() {
@@ -39,7 +39,7 @@ void ConnectSequence::Button_Change_User_Access_levelClick() {
     w->GroupBox_Change_password->setTitle(QStringLiteral("Password"));
     w->Label_Password->setText(EnterPassword);
     const bool online = PanelColor(w->Panel_dashbord2) == Colors::Silver;
-    if (online && ctx_.link && ctx_.link->IsConnected()) {
+    if (online && link_.IsConnected()) {
         w->Button_Send_to_ECU->setEnabled(true);
         w->GroupBox_Change_password->show();
         w->GroupBox_Change_password->raise();
@@ -63,13 +63,12 @@ void ConnectSequence::Button_Change_passwordClick() {
 
 void ConnectSequence::Button_Change_password_OKClick() {
     TForm1 *w = ctx_.form1;
-    if (!ctx_.link || w->GroupBox_Change_password->isHidden())
+    if (w->GroupBox_Change_password->isHidden())
         return;
     const QString typed = w->MaskEdit_Password->text();
     const QString label = w->Label_Password->text();
     if (typed.isEmpty()) {
-        if (ctx_.dialogs)
-            ctx_.dialogs->warning(QStringLiteral("Password can't be empty\r\r\nPlease try again"));
+        dialogs_.warning(QStringLiteral("Password can't be empty\r\r\nPlease try again"));
         emptyAndFocusPassword();
         return;
     }
@@ -85,9 +84,7 @@ void ConnectSequence::Button_Change_password_OKClick() {
     }
     if (label == ReenterNewPassword) {
         if (typed != newPassword_) {
-            if (ctx_.dialogs)
-                ctx_.dialogs->warning(
-                    QStringLiteral("New Password is not correct !!!\r\r\nPlease try again"));
+            dialogs_.warning(QStringLiteral("New Password is not correct !!!\r\r\nPlease try again"));
             emptyAndFocusPassword();
             w->Label_Password->setText(EnterNewPassword);
             return;
@@ -127,8 +124,6 @@ void ConnectSequence::onNewPasswordRefused() {
 
 void ConnectSequence::Button_Send_to_ECUClick() {
     TForm1 *w = ctx_.form1;
-    if (!ctx_.link)
-        return;
     if (w->CheckBox_Display_dashboard_only->isChecked())
         w->CheckBox_ECU_readonly->setChecked(true);
     sendLater(DelayedAction::SendAccessBits);

@@ -1,6 +1,8 @@
 #pragma once
-// The pointers every window and the link need to reach one another. Built once in app/ at start-up;
-// QObject parents own the objects. No singletons: whoever needs a window gets it from here.
+// What is program-wide: the command line, the settings the windows share, the message boxes, the link
+// and the four windows. Built once in app/ at start-up, which owns the objects. No singletons. The parts
+// that do one job (connect, transfers, lock, files, edit jobs, history) are not here: each receives what
+// it uses when it is made, and app/Application.cpp joins them through their signals and ports.
 #include <QString>
 #include <QStringList>
 
@@ -12,15 +14,7 @@ class TForm3;                      // options (windows/options/OptionsWindow.h)
 class TForm4;                      // chart (windows/chart/ChartWindow.h)
 class TOKBottomDlg_openingsscherm; // opening dialog (windows/opening/OpeningDialog.h)
 class Link;                        // serial link, timers, command set (link/Link.h)
-class TransferMachine;     // the link's step machine of transfers and edit jobs (link/TransferMachine.h)
-class Dialogs;             // message-box facade (core/Dialogs.h)
-class EcuSimRunner;        // the in-process simulated ECU of demo mode (ecusim/EcuSimRunner.h)
-class ConnectSequence;     // connect, access level and password (app/ConnectSequence.h)
-class CalibrationTransfer; // whole-calibration read and write (app/CalibrationTransfer.h)
-class LockState;           // lock display, captions and the lock request (app/LockState.h)
-class EditJobs;            // edit jobs of the map and correction-table edit menus (editor/EditJobs.h)
-class CalibrationFiles;    // calibration file save and load, toolbar and F2/F3 (app/CalibrationFiles.h)
-class CalibrationHistory;  // snapshots of the calibration (windows/history/CalibrationHistory.h)
+class Dialogs;                     // message-box facade (core/Dialogs.h)
 
 struct CommandLine {
     QStringList arguments;              // without the program name
@@ -50,18 +44,6 @@ struct AppContext {
     Dialogs *dialogs = nullptr;
     // The one owner of the line; parts hear what happens on it through its signals.
     Link *link = nullptr;
-    EcuSimRunner *demoEcu = nullptr;     // only with "--demo"
-    TransferMachine *transfer = nullptr; // &link->steps()
-    // Only when there is a link. Keys reach them here: Alt+S / Alt+P call
-    // calibrationTransfer->SpeedButton_UploadClick / SpeedButton_DownloadClick, Alt+L lockState->LockKey.
-    ConnectSequence *connectSequence = nullptr;
-    CalibrationTransfer *calibrationTransfer = nullptr;
-    LockState *lockState = nullptr;
-    EditJobs *editJobs = nullptr; // made by the main window with its edit menu
-    // F2 / F3 call calibrationFiles->OpenFileKey / SaveFileKey; the toolbar's onOpenFile / onSaveFile its
-    // SpeedButton_openfileClick / SpeedButton_savefileClick.
-    CalibrationFiles *calibrationFiles = nullptr;
-    CalibrationHistory *history = nullptr; // records snapshots; its window opens with F6
     TForm1 *form1 = nullptr;
     TForm2 *form2 = nullptr;
     TForm3 *form3 = nullptr;

@@ -82,7 +82,6 @@ Application::Application(const QStringList &arguments, const Options &options) {
         linkEnvironment_ = std::make_unique<AppLinkEnvironment>(ctx_);
         link_ = std::make_unique<Link>(port_.get(), &dialogs_, linkEnvironment_.get());
         ctx_.link = link_.get();
-        ctx_.transfer = &link_->steps();
     }
     liveDisplay_ = std::make_unique<LiveDisplay>(ctx_);
 
@@ -99,7 +98,7 @@ Application::Application(const QStringList &arguments, const Options &options) {
 
     TForm1 *main = form1_.get();
     main->onOpenManual = [this] { OpenManual(ctx_); };
-    // Registers itself as ctx.calibrationFiles and answers the toolbar's file buttons.
+    // Answers the toolbar's file buttons.
     calibrationFiles_ = std::make_unique<CalibrationFiles>(ctx_);
     // Key preview: the main window's key table sees every key aimed at it before its controls do.
     keys_ = std::make_unique<MainWindowKeys>(ctx_);
@@ -111,7 +110,26 @@ Application::Application(const QStringList &arguments, const Options &options) {
         recorder_->startWithLiveData = ctx_.commandLine.record;
     }
     CreateHistory(options.useMessageBoxes);
+    WireCommands();
     WireClosing();
+}
+
+void Application::WireCommands() {
+    MainWindowKeys::Commands &keys = keys_->commands;
+    CalibrationFiles *files = calibrationFiles_.get();
+    keys.openFile = [files] { files->OpenFileKey(); };
+    keys.saveFile = [files] { files->SaveFileKey(); };
+    if (!link_)
+        return;
+    CalibrationTransfer *transfer = calibrationTransfer_.get();
+    keys.upload = [transfer] { transfer->SpeedButton_UploadClick(); };
+    keys.download = [transfer] { transfer->SpeedButton_DownloadClick(); };
+    LockState *lock = lockState_.get();
+    keys.lock = [lock] { lock->LockKey(); };
+    form3_->writeOptions = [transfer](int gaugeMaximum) { transfer->StartOptionsWrite(gaugeMaximum); };
+    // A loaded file is a calibration the user chose: Down-load no longer asks about the start-up map.
+    QObject::connect(files, &CalibrationFiles::fileLoaded, transfer,
+                     &CalibrationTransfer::NoteCalibrationKnown);
 }
 
 void Application::CreateHistory(bool userSettings) {
@@ -119,8 +137,7 @@ void Application::CreateHistory(bool userSettings) {
                                ? QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
                                      .filePath(QStringLiteral("history"))
                                : QString();
-    history_ = std::make_unique<CalibrationHistory>(ctx_, folder);
-    ctx_.history = history_.get();
+    history_ = std::make_unique<CalibrationHistory>(ctx_, *calibrationFiles_, folder);
     CalibrationHistory *h = history_.get();
     copier_ = std::make_unique<CopyIntoControls>(ctx_);
     compareWindow_ = std::make_unique<CompareWindow>(ctx_, h, copier_.get());
@@ -138,10 +155,10 @@ void Application::CreateHistory(bool userSettings) {
     calibrationFiles_->beforeLoadReplacesControls = [h] {
         h->recordBeforeReplace(SnapshotSource::BeforeLoad);
     };
-    calibrationFiles_->onFileLoaded = [h](const QString &version, const QVector<std::uint16_t> &image,
-                                          const QString &path) { h->recordLoaded(version, image, path); };
-    calibrationFiles_->onFileSaved = [h](const QString &version, const QVector<std::uint16_t> &image,
-                                         const QString &path) { h->recordSaved(version, image, path); };
+    QObject::connect(calibrationFiles_.get(), &CalibrationFiles::fileLoaded, h,
+                     &CalibrationHistory::recordLoaded);
+    QObject::connect(calibrationFiles_.get(), &CalibrationFiles::fileSaved, h,
+                     &CalibrationHistory::recordSaved);
     if (!link_)
         return;
     link_->steps().addStepRunner([this](int step) { return copier_->RunStep(step); });
@@ -181,15 +198,12 @@ void Application::WireClosing() {
 }
 
 void Application::CreateLinkParts() {
-    calibrationTransfer_ = std::make_unique<CalibrationTransfer>(ctx_);
-    connectSequence_ = std::make_unique<ConnectSequence>(ctx_, calibrationTransfer_.get());
-    lockState_ = std::make_unique<LockState>(ctx_, [this] {
+    calibrationTransfer_ = std::make_unique<CalibrationTransfer>(ctx_, *link_);
+    connectSequence_ = std::make_unique<ConnectSequence>(ctx_, *link_, *calibrationTransfer_);
+    lockState_ = std::make_unique<LockState>(ctx_, *link_, [this] {
         return spareOpening_ && spareOpening_->Label_versie ? spareOpening_->Label_versie->text()
                                                             : QStringLiteral("3.05");
     });
-    ctx_.calibrationTransfer = calibrationTransfer_.get();
-    ctx_.connectSequence = connectSequence_.get();
-    ctx_.lockState = lockState_.get();
     link_->steps().addStepRunner([this](int step) { return calibrationTransfer_->RunStep(step); });
     // At first showing nothing is known about the ECU's lock, so the data counts as not locked until an
     // "L" is accepted.
@@ -235,7 +249,6 @@ void Application::StartDemoEcu() {
         demoEcu_.reset();
         return;
     }
-    ctx_.demoEcu = demoEcu_.get();
     ctx_.link->setPortName(path);
 #endif
 }
@@ -249,15 +262,11 @@ Application::~Application() {
     if (form1_)
         form1_->onClosed = nullptr;
     // The history and its windows reach into everything below: they go first.
-    ctx_.history = nullptr;
     historyWindow_.reset();
     compareWindow_.reset();
     copier_.reset();
     history_.reset();
     // The link parts go next: they reach into the windows and the link.
-    ctx_.lockState = nullptr;
-    ctx_.connectSequence = nullptr;
-    ctx_.calibrationTransfer = nullptr;
     lockState_.reset();
     connectSequence_.reset();
     calibrationTransfer_.reset();
@@ -274,11 +283,9 @@ Application::~Application() {
     form2_.reset();
     form1_.reset();
     liveDisplay_.reset();
-    ctx_.transfer = nullptr;
     ctx_.link = nullptr;
     link_.reset();
     linkEnvironment_.reset();
     port_.reset();
-    ctx_.demoEcu = nullptr;
     demoEcu_.reset();
 }

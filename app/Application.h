@@ -59,6 +59,12 @@ public:
     CalibrationHistory *history() const { return history_.get(); }
     HistoryWindow *historyWindow() const { return historyWindow_.get(); }
     CompareWindow *compareWindow() const { return compareWindow_.get(); }
+    CalibrationFiles *calibrationFiles() const { return calibrationFiles_.get(); }
+    // Only with a link:
+    CalibrationTransfer *calibrationTransfer() const { return calibrationTransfer_.get(); }
+    LockState *lockState() const { return lockState_.get(); }
+    // Only with "--demo":
+    EcuSimRunner *demoEcu() const { return demoEcu_.get(); }
 
 private:
     // What the main window's creation does before the other windows exist.
@@ -67,6 +73,8 @@ private:
     void StartDemoEcu();
     // Connect sequence, calibration read and write, lock display: they need the link and all windows.
     void CreateLinkParts();
+    // The keys and buttons of the windows joined to the parts that answer them.
+    void WireCommands();
     // Closing the main window ends the program: the other windows go with it and the port is let go.
     void WireClosing();
     // The history, its window and the compare window, joined to the transfers, files and lock.

@@ -7,7 +7,6 @@
 #include <QTimer>
 
 #include "app/AppContext.h"
-#include "app/CalibrationTransfer.h"
 #include "app/DataSetCodec.h"
 #include "core/Dialogs.h"
 #include "core/FirmwareVersion.h"
@@ -43,28 +42,19 @@ QString runDialog(const FileDialogRequest &request) {
 
 CalibrationFiles::CalibrationFiles(AppContext &ctx, QObject *parent)
     : QObject(parent), ctx_(ctx), dialog_(runDialog) {
-    ctx_.calibrationFiles = this;
-    if (ctx_.form1) {
-        ctx_.form1->onOpenFile = [this] { SpeedButton_openfileClick(); };
-        ctx_.form1->onSaveFile = [this] { SpeedButton_savefileClick(); };
-    }
+    Q_ASSERT(ctx.form1 && ctx.form3 && ctx.dialogs);
+    ctx_.form1->onOpenFile = [this] { SpeedButton_openfileClick(); };
+    ctx_.form1->onSaveFile = [this] { SpeedButton_savefileClick(); };
 }
 
 CalibrationFiles::~CalibrationFiles() {
-    if (ctx_.calibrationFiles != this)
-        return;
-    ctx_.calibrationFiles = nullptr;
-    if (ctx_.form1) {
-        ctx_.form1->onOpenFile = nullptr;
-        ctx_.form1->onSaveFile = nullptr;
-    }
+    ctx_.form1->onOpenFile = nullptr;
+    ctx_.form1->onSaveFile = nullptr;
 }
 
 // ---- the two operations ----------------------------------------------------------------------------------
 
 bool CalibrationFiles::SaveCalibrationFile(const QString &path) {
-    if (!ctx_.form3)
-        return false;
     const QString version = ctx_.form3->currentVersion();
     reportVersion(version);
     if (!confirmIfEcuNewer(version))
@@ -80,18 +70,14 @@ bool CalibrationFiles::SaveCalibrationFile(const QString &path) {
     written = written && file.commit();
     if (!written) {
         file.cancelWriting();
-        if (ctx_.dialogs)
-            ctx_.dialogs->plain(WriteError);
+        ctx_.dialogs->plain(WriteError);
         return false;
     }
-    if (onFileSaved)
-        onFileSaved(version, image, path);
+    emit fileSaved(version, image, path);
     return true;
 }
 
 bool CalibrationFiles::LoadCalibrationFile(const QString &path) {
-    if (!ctx_.form3)
-        return false;
     // Read and check everything before touching a control, so a bad file changes nothing.
     std::optional<CalibrationFileContents> contents;
     QFile file(path);
@@ -102,8 +88,7 @@ bool CalibrationFiles::LoadCalibrationFile(const QString &path) {
             contents = DecodeCalibrationFile(bytes);
     }
     if (!contents) {
-        if (ctx_.dialogs)
-            ctx_.dialogs->plain(ReadError);
+        ctx_.dialogs->plain(ReadError);
         return false;
     }
 
@@ -114,10 +99,7 @@ bool CalibrationFiles::LoadCalibrationFile(const QString &path) {
         beforeLoadReplacesControls();
     ctx_.form3->StaticText_version_info->setText(contents->version);
     DecodeImage(ctx_, contents->image);
-    if (ctx_.calibrationTransfer)
-        ctx_.calibrationTransfer->NoteCalibrationKnown();
-    if (onFileLoaded)
-        onFileLoaded(contents->version, contents->image, path);
+    emit fileLoaded(contents->version, contents->image, path);
     return true;
 }
 
@@ -146,13 +128,13 @@ void CalibrationFiles::SpeedButton_openfileClick() {
 }
 
 void CalibrationFiles::SaveFileKey() {
-    if (ctx_.form1 && !ctx_.form1->SpeedButton_savefile->isEnabled())
+    if (!ctx_.form1->SpeedButton_savefile->isEnabled())
         return;
     saveWithDialog();
 }
 
 void CalibrationFiles::OpenFileKey() {
-    if (ctx_.form1 && !ctx_.form1->SpeedButton_openfile->isEnabled())
+    if (!ctx_.form1->SpeedButton_openfile->isEnabled())
         return;
     openWithDialog();
 }
@@ -214,12 +196,10 @@ void CalibrationFiles::enterFileLoadedState() {
     }
     if (ctx_.form4 && ctx_.form4->isVisible())
         ctx_.form4->hide();
-    if (ctx_.form1) {
-        ctx_.form1->SetOnline(false);
-        ctx_.form1->EnableMainControls(false);
-        ctx_.form1->ShowTransferMenu(TForm1::MenuMode::FileLoaded);
-        ctx_.form1->EnableMapGrids(false);
-    }
+    ctx_.form1->SetOnline(false);
+    ctx_.form1->EnableMainControls(false);
+    ctx_.form1->ShowTransferMenu(TForm1::MenuMode::FileLoaded);
+    ctx_.form1->EnableMapGrids(false);
 }
 
 void CalibrationFiles::stopLink() {
@@ -241,14 +221,13 @@ void CalibrationFiles::reportVersion(const QString &version) {
         return;
     // The file operation goes on with the layout it has; the user is only told.
     stopLink();
-    if (ctx_.form1 && ctx_.form1->GroupBox_gauge_up_down_loading)
+    if (ctx_.form1->GroupBox_gauge_up_down_loading)
         ctx_.form1->GroupBox_gauge_up_down_loading->hide();
-    if (ctx_.dialogs)
-        ctx_.dialogs->warning(VersionWarningText(version, ctx_.form3->StaticText_Serial_number->text()));
+    ctx_.dialogs->warning(VersionWarningText(version, ctx_.form3->StaticText_Serial_number->text()));
 }
 
 bool CalibrationFiles::confirmIfEcuNewer(const QString &version) {
-    if (!EcuIsNewer(version, ctx_.SoftwareSubVersion) || !ctx_.dialogs)
+    if (!EcuIsNewer(version, ctx_.SoftwareSubVersion))
         return true;
     return ctx_.dialogs->show(DialogKind::Information, EcuNewerText(),
                               {DialogButton::Cancel, DialogButton::Ignore}) != DialogButton::Cancel;

@@ -6,9 +6,9 @@
 // checks the whole file first: a missing, unreadable or short file changes nothing (the version caption
 // included); a file the user abandons at the "ECU is newer" question changes nothing either.
 //
-// Wiring: made after the main window, it registers itself as AppContext::calibrationFiles and sets the
-// main window's onOpenFile / onSaveFile to SpeedButton_openfileClick / SpeedButton_savefileClick (undone
-// when it goes). The main window's key handler calls OpenFileKey (F2) and SaveFileKey (F3).
+// Wiring: made after the main window, it sets the main window's onOpenFile / onSaveFile to
+// SpeedButton_openfileClick / SpeedButton_savefileClick (undone when it goes). The program joins the F2 and
+// F3 keys to OpenFileKey and SaveFileKey, and listens to fileLoaded / fileSaved.
 #include <QObject>
 #include <QString>
 #include <QVector>
@@ -34,6 +34,7 @@ public:
     // Returns the chosen path, or an empty string when the dialog was cancelled.
     using FileDialog = std::function<QString(const FileDialogRequest &)>;
 
+    // Needs the main and options windows and the message boxes in `ctx`.
     explicit CalibrationFiles(AppContext &ctx, QObject *parent = nullptr);
     ~CalibrationFiles() override;
 
@@ -49,12 +50,8 @@ public:
     // file could not be loaded.
     bool OpenCalibrationFile(const QString &path);
 
-    // Ports for the history: a load is about to replace the controls; a file was loaded or saved.
+    // Port for the history: a load is about to replace the controls (a restore sets its own for a while).
     std::function<void()> beforeLoadReplacesControls;
-    std::function<void(const QString &version, const QVector<std::uint16_t> &image, const QString &path)>
-        onFileLoaded;
-    std::function<void(const QString &version, const QVector<std::uint16_t> &image, const QString &path)>
-        onFileSaved;
 
     // Toolbar buttons: the link is stopped around the dialog and live polling resumes afterwards.
     void SpeedButton_savefileClick();
@@ -66,6 +63,11 @@ public:
     // The dialog requests as the current firmware wants them.
     FileDialogRequest saveDialogRequest();
     FileDialogRequest openDialogRequest() const;
+
+signals:
+    // The controls now hold this file's calibration / the controls' calibration was written to the file.
+    void fileLoaded(const QString &version, const QVector<std::uint16_t> &image, const QString &path);
+    void fileSaved(const QString &version, const QVector<std::uint16_t> &image, const QString &path);
 
 private:
     QString askForFile(const FileDialogRequest &request);

@@ -61,10 +61,10 @@ QString ReadBackText(const WrittenCalibration &written) {
 }
 } // namespace
 
-CalibrationTransfer::CalibrationTransfer(AppContext &ctx, QObject *parent) : QObject(parent), ctx_(ctx) {
+CalibrationTransfer::CalibrationTransfer(AppContext &ctx, Link &link, QObject *parent)
+    : QObject(parent), ctx_(ctx), link_(link), dialogs_(*ctx.dialogs), steps_(&link.steps()) {
+    Q_ASSERT(ctx.form1 && ctx.form3 && ctx.dialogs);
     TForm1 *w = ctx_.form1;
-    if (!w)
-        return;
     connect(w->SpeedButton_Upload, &QToolButton::clicked, this,
             &CalibrationTransfer::SpeedButton_UploadClick);
     connect(w->SpeedButton1, &QToolButton::clicked, this, &CalibrationTransfer::SpeedButton_UploadClick);
@@ -75,9 +75,7 @@ CalibrationTransfer::CalibrationTransfer(AppContext &ctx, QObject *parent) : QOb
 }
 
 void CalibrationTransfer::wireLink() {
-    Link *link = ctx_.link;
-    if (!link)
-        return;
+    Link *link = &link_;
     connect(link, &Link::readProgress, this, &CalibrationTransfer::onReadProgress);
     connect(link, &Link::imageRead, this, &CalibrationTransfer::onImageRead);
     connect(link, &Link::versionBeforeWrite, this, &CalibrationTransfer::onVersionBeforeWrite);
@@ -89,8 +87,8 @@ void CalibrationTransfer::wireLink() {
 void CalibrationTransfer::prepareTransfer(const QString &caption) {
     TForm1 *w = ctx_.form1;
     w->EnableValueLabels(false);
-    ctx_.link->StopLink();
-    ctx_.link->ResetCommErrors();
+    link_.StopLink();
+    link_.ResetCommErrors();
     w->Panel_power_to_system_was_interrupted->hide();
     w->GroupBox_up_download_menu->hide();
     // However the transfer was started, nothing else may cut into it from the toolbar.
@@ -104,28 +102,21 @@ void CalibrationTransfer::prepareTransfer(const QString &caption) {
 // ---- reading -------------------------------------------------------------------------------------------
 
 void CalibrationTransfer::SpeedButton_UploadClick() {
-    if (!ctx_.link || !ctx_.form1)
-        return;
-    ctx_.link->Request(LineActivity::Connecting, [this] {
+    link_.Request(LineActivity::Connecting, [this] {
         prepareTransfer(QStringLiteral("Up_loading"));
-        ctx_.link->ArmDelayedAction(DelayedAction::Connect);
+        link_.ArmDelayedAction(DelayedAction::Connect);
     });
 }
 
 void CalibrationTransfer::StartRead() {
-    if (!ctx_.link || !ctx_.form1 || !ctx_.form3)
-        return;
     const int count = ImageWordCount(ctx_.form3->currentVersion());
-    if (ctx_.transfer)
-        ctx_.transfer->ReadCount = count;
+    steps_->ReadCount = count;
     ctx_.form1->Gauge_up_down_loading->setRange(0, 2 * count + 2);
     ctx_.form1->Gauge_up_down_loading->setValue(0);
-    ctx_.link->ReadImage(0, count);
+    link_.ReadImage(0, count);
 }
 
 void CalibrationTransfer::onReadProgress(int bytes) {
-    if (!ctx_.form1)
-        return;
     QProgressBar *gauge = ctx_.form1->Gauge_up_down_loading;
     gauge->setValue(std::clamp(bytes, gauge->minimum(), gauge->maximum()));
 }
@@ -142,44 +133,38 @@ void CalibrationTransfer::onImageRead(int start, const QVector<std::uint16_t> &w
 
 void CalibrationTransfer::DecodeReadImage(const QVector<std::uint16_t> &words) {
     TForm1 *w = ctx_.form1;
-    if (!w)
-        return;
     if (beforeReadReplacesControls)
         beforeReadReplacesControls();
     DecodeImage(ctx_, words);
     calibrationKnown_ = true;
-    if (onImageReadFromEcu && ctx_.form3)
+    if (onImageReadFromEcu)
         onImageReadFromEcu(ctx_.form3->currentVersion(), words);
     DataGrid *fuel = w->AdvStringGrid_fuel;
     for (int row = 1; row <= MapRows; ++row)
         for (int column = 1; column <= MapColumns; ++column)
             fuel->setCellColor(column, row, White);
-    if (ctx_.link)
-        ctx_.link->StopReplyTimeout();
+    link_.StopReplyTimeout();
     w->GroupBox_gauge_up_down_loading->hide();
     w->EnableMapGrids(true);
     // The calibration is in; the ECU is online and nothing else is running, so the toolbar is free and
     // the dashboard follows the engine again.
     w->EnableMainControls(true);
-    if (ctx_.link)
-        ctx_.link->RequestLiveData();
+    link_.RequestLiveData();
 }
 
 // ---- writing -------------------------------------------------------------------------------------------
 
 void CalibrationTransfer::SpeedButton_DownloadClick() {
-    if (!ctx_.link || !ctx_.form1 || !ctx_.form3 || !ctx_.transfer || ctx_.link->busy())
+    if (link_.busy())
         return;
     // Nothing the user chose is in the controls: writing them would replace the ECU's calibration with
     // the start-up zeros.
     if (!calibrationKnown_ && !confirmBlindWrite())
         return;
-    ctx_.link->Request(LineActivity::Writing, [this] { beginDownload(); });
+    link_.Request(LineActivity::Writing, [this] { beginDownload(); });
 }
 
 bool CalibrationTransfer::confirmBlindWrite() {
-    if (!ctx_.dialogs)
-        return true;
     DialogRequest request;
     request.kind = DialogKind::Warning;
     request.text = QStringLiteral(
@@ -188,7 +173,7 @@ bool CalibrationTransfer::confirmBlindWrite() {
         "calibration.\r\r\nWrite them anyway?");
     request.buttons = {DialogButton::Yes, DialogButton::No};
     request.defaultButton = DialogButton::No;
-    return ctx_.dialogs->ask(request) == DialogButton::Yes;
+    return dialogs_.ask(request) == DialogButton::Yes;
 }
 
 void CalibrationTransfer::beginDownload() {
@@ -201,19 +186,17 @@ void CalibrationTransfer::beginDownload() {
     const int size = ImageWordCount(ctx_.form3->currentVersion());
     w->Gauge_up_down_loading->setRange(0, 2 * size + 2);
     w->Gauge_up_down_loading->setValue(0);
-    ctx_.transfer->Begin(Step::VersionCheck, false);
-    ctx_.link->OpenPortIfClosed();
+    steps_->Begin(Step::VersionCheck, false);
+    link_.OpenPortIfClosed();
     w->EnableValueLabels(false);
     w->SetOnline(true);
-    ctx_.link->ArmDelayedAction(DelayedAction::RunSteps);
+    link_.ArmDelayedAction(DelayedAction::RunSteps);
 }
 
 bool CalibrationTransfer::StartOptionsWrite(int gaugeMaximum) {
     TForm1 *w = ctx_.form1;
-    if (!ctx_.link || !w || !ctx_.transfer)
-        return false;
-    return ctx_.link->Request(LineActivity::Writing, [this, w, gaugeMaximum] {
-        ctx_.link->StopLink();
+    return link_.Request(LineActivity::Writing, [this, w, gaugeMaximum] {
+        link_.StopLink();
         w->EnableMainControls(false);
         w->AdvStringGrid_fuel->setEnabled(false);
         w->AdvStringGrid_injection_boost_correction->setEnabled(false);
@@ -224,55 +207,51 @@ bool CalibrationTransfer::StartOptionsWrite(int gaugeMaximum) {
         w->Gauge_up_down_loading->setValue(0);
         // The calibration write from its option words on; the maps are not written.
         prepareWriter();
-        ctx_.link->ResumeReception();
-        ctx_.transfer->Begin(Step::OptionWords);
-        ctx_.transfer->StepIndex = 0;
+        link_.ResumeReception();
+        steps_->Begin(Step::OptionWords);
+        steps_->StepIndex = 0;
     });
 }
 
 void CalibrationTransfer::cancelWrite() {
     TForm1 *w = ctx_.form1;
-    ctx_.link->StopLink();
-    if (ctx_.transfer)
-        ctx_.transfer->Finish();
-    ctx_.link->End(LineActivity::Writing);
+    link_.StopLink();
+    steps_->Finish();
+    link_.End(LineActivity::Writing);
     w->GroupBox_gauge_up_down_loading->hide();
     w->EnableMainControls(true);
     // Nothing was written: the maps are editable again and, online, the dashboard resumes.
     w->EnableMapGrids(true);
     if (w->IsOnline())
-        ctx_.link->ArmDelayedAction(DelayedAction::Poll);
+        link_.ArmDelayedAction(DelayedAction::Poll);
 }
 
 void CalibrationTransfer::onVersionBeforeWrite(const QString &ecuVersion) {
     TForm1 *w = ctx_.form1;
-    if (!w || !ctx_.form3 || !ctx_.transfer)
-        return;
     switch (ClassifyVersion(ecuVersion)) {
     case VersionKind::Recognised: {
         const QString fileVersion = ctx_.form3->currentVersion();
-        if (ecuVersion != fileVersion && ctx_.dialogs &&
-            ctx_.dialogs->show(DialogKind::Warning, FileMismatchText(fileVersion, ecuVersion),
-                               {DialogButton::Cancel, DialogButton::Ignore}) == DialogButton::Cancel) {
+        if (ecuVersion != fileVersion &&
+            dialogs_.show(DialogKind::Warning, FileMismatchText(fileVersion, ecuVersion),
+                          {DialogButton::Cancel, DialogButton::Ignore}) == DialogButton::Cancel) {
             cancelWrite();
             return;
         }
         // The blocks of the firmware the controls hold.
         prepareWriter();
-        ctx_.transfer->Begin(Step::FuelMap, false);
-        ctx_.link->ArmDelayedAction(DelayedAction::RunSteps);
+        steps_->Begin(Step::FuelMap, false);
+        link_.ArmDelayedAction(DelayedAction::RunSteps);
         return;
     }
     case VersionKind::UnsupportedFuel:
     case VersionKind::Foreign:
-        ctx_.link->StopLink();
-        ctx_.transfer->Finish();
+        link_.StopLink();
+        steps_->Finish();
         w->SetOnline(false);
         w->GroupBox_gauge_up_down_loading->hide();
-        if (ctx_.dialogs)
-            ctx_.dialogs->warning(ClassifyVersion(ecuVersion) == VersionKind::UnsupportedFuel
-                                      ? UnsupportedBeforeWriteText(ecuVersion)
-                                      : ForeignBeforeWriteText(ecuVersion));
+        dialogs_.warning(ClassifyVersion(ecuVersion) == VersionKind::UnsupportedFuel
+                             ? UnsupportedBeforeWriteText(ecuVersion)
+                             : ForeignBeforeWriteText(ecuVersion));
         return;
     }
 }
@@ -283,7 +262,7 @@ void CalibrationTransfer::addProgress(int bytes) {
 }
 
 void CalibrationTransfer::prepareWriter() {
-    writer_ = std::make_unique<PlanWriter>(*ctx_.link);
+    writer_ = std::make_unique<PlanWriter>(link_);
     const QString version = ctx_.form3->currentVersion();
     written_ = WrittenCalibration();
     written_.version = version;
@@ -330,7 +309,7 @@ void CalibrationTransfer::resetRedCells() {
 }
 
 bool CalibrationTransfer::RunStep(int step) {
-    if (!IsWriteStep(step) || !ctx_.link || !ctx_.form1 || !ctx_.form3 || !ctx_.transfer)
+    if (!IsWriteStep(step))
         return false;
     if (!writer_)
         prepareWriter();
@@ -339,19 +318,14 @@ bool CalibrationTransfer::RunStep(int step) {
 
 void CalibrationTransfer::onRestartReply() {
     TForm1 *w = ctx_.form1;
-    if (!w)
-        return;
     w->EnableMainControls(true);
     w->EnableMapGrids(true);
-    if (ctx_.form3) {
-        ctx_.form3->ShowCorrectionTableName();
-        ctx_.form3->ShowCorrectionEnables();
-    }
-    if (ctx_.transfer)
-        ctx_.transfer->Finish();
+    ctx_.form3->ShowCorrectionTableName();
+    ctx_.form3->ShowCorrectionEnables();
+    steps_->Finish();
     // The link polls once after "R"; the read-back waits for that reply, so the line is quiet when the
     // "Z" goes.
-    if (verify_ && ctx_.link && !written_.version.isEmpty())
+    if (verify_ && !written_.version.isEmpty())
         readBack_ = ReadBack::Due;
     else
         finishWrite(WrittenCalibration::Check::NotChecked);
@@ -365,29 +339,29 @@ void CalibrationTransfer::onLiveFrameAfterWrite() {
 }
 
 void CalibrationTransfer::startReadBack() {
-    if (readBack_ != ReadBack::Due || !ctx_.link || !ctx_.form1)
+    if (readBack_ != ReadBack::Due)
         return;
     // Refused while something else talks: the next live reply tries again.
-    ctx_.link->Request(LineActivity::Reading, [this] {
+    link_.Request(LineActivity::Reading, [this] {
         readBack_ = ReadBack::Reading;
         TForm1 *w = ctx_.form1;
-        ctx_.link->StopLink();
-        ctx_.link->ResumeReception();
+        link_.StopLink();
+        link_.ResumeReception();
         const int count = int(written_.image.size());
         w->GroupBox_gauge_up_down_loading->setTitle(QStringLiteral("Verifying"));
         w->Gauge_up_down_loading->setRange(0, 2 * count + 2);
         w->Gauge_up_down_loading->setValue(0);
         w->GroupBox_gauge_up_down_loading->show();
         w->GroupBox_gauge_up_down_loading->raise();
-        ctx_.link->ReadImage(0, count);
+        link_.ReadImage(0, count);
     });
 }
 
 void CalibrationTransfer::checkReadBack(const QVector<std::uint16_t> &words) {
     readBack_ = ReadBack::None;
     ctx_.form1->GroupBox_gauge_up_down_loading->hide();
-    ctx_.link->StopReplyTimeout();
-    ctx_.link->RequestLiveData();
+    link_.StopReplyTimeout();
+    link_.RequestLiveData();
     // Only the words that went on the line are compared; the others were never asked of the ECU.
     QVector<std::uint16_t> expected = words;
     expected.resize(written_.image.size());
@@ -406,8 +380,7 @@ void CalibrationTransfer::onOfflineDuringReadBack() {
     if (readBack_ == ReadBack::None)
         return;
     readBack_ = ReadBack::None;
-    if (ctx_.form1)
-        ctx_.form1->GroupBox_gauge_up_down_loading->hide();
+    ctx_.form1->GroupBox_gauge_up_down_loading->hide();
     finishWrite(WrittenCalibration::Check::ReadBackFailed);
 }
 
@@ -420,12 +393,11 @@ void CalibrationTransfer::finishWrite(WrittenCalibration::Check check, const QSt
     written.differingFields = differing;
     if (onWritten)
         onWritten(written);
-    if (check == WrittenCalibration::Check::NotChecked || !ctx_.dialogs)
+    if (check == WrittenCalibration::Check::NotChecked)
         return;
     // After the reply has been dealt with: a modal box must not sit inside the link's reply handling.
     const DialogKind kind =
         check == WrittenCalibration::Check::Verified ? DialogKind::Information : DialogKind::Warning;
     const QString text = ReadBackText(written);
-    Dialogs *dialogs = ctx_.dialogs;
-    QTimer::singleShot(0, this, [dialogs, kind, text] { dialogs->show(kind, text); });
+    QTimer::singleShot(0, this, [this, kind, text] { dialogs_.show(kind, text); });
 }

@@ -23,6 +23,9 @@
 #include "link/PlanWriter.h"
 
 struct AppContext;
+class Dialogs;
+class Link;
+class TransferMachine;
 
 // A finished write: the image as written (the words sent over the controls' encoding of the rest) and
 // how its read-back went.
@@ -37,7 +40,8 @@ struct WrittenCalibration {
 class CalibrationTransfer : public QObject {
     Q_OBJECT
 public:
-    explicit CalibrationTransfer(AppContext &ctx, QObject *parent = nullptr);
+    // Needs the main and options windows and the message boxes in `ctx`.
+    CalibrationTransfer(AppContext &ctx, Link &link, QObject *parent = nullptr);
 
     // "Up-load" (also SpeedButton1 and Alt+S): the connect sequence runs again and ends in StartRead.
     // Refused while another conversation is on the line.
@@ -92,6 +96,9 @@ private:
     void finishWrite(WrittenCalibration::Check check, const QStringList &differing = {});
 
     AppContext &ctx_;
+    Link &link_;
+    Dialogs &dialogs_;
+    TransferMachine *steps_; // the link's step machine
     std::unique_ptr<PlanWriter> writer_;
     bool calibrationKnown_ = false;
     bool verify_ = false;

@@ -9,11 +9,10 @@
 #include "windows/main/MainWindow.h"
 #include "windows/options/OptionsWindow.h"
 
-ConnectSequence::ConnectSequence(AppContext &ctx, CalibrationTransfer *transfer, QObject *parent)
-    : QObject(parent), ctx_(ctx), transfer_(transfer) {
+ConnectSequence::ConnectSequence(AppContext &ctx, Link &link, CalibrationTransfer &transfer, QObject *parent)
+    : QObject(parent), ctx_(ctx), link_(link), dialogs_(*ctx.dialogs), transfer_(transfer) {
+    Q_ASSERT(ctx.form1 && ctx.form3 && ctx.dialogs);
     TForm1 *w = ctx_.form1;
-    if (!w)
-        return;
     connect(w->Button_Change_User_Access_level, &QPushButton::clicked, this,
             &ConnectSequence::Button_Change_User_Access_levelClick);
     connect(w->Button_Send_to_ECU, &QPushButton::clicked, this, &ConnectSequence::Button_Send_to_ECUClick);
@@ -31,9 +30,7 @@ ConnectSequence::ConnectSequence(AppContext &ctx, CalibrationTransfer *transfer,
 }
 
 void ConnectSequence::wireLink() {
-    Link *link = ctx_.link;
-    if (!link)
-        return;
+    Link *link = &link_;
     connect(link, &Link::versionReceived, this, &ConnectSequence::onVersionReply);
     connect(link, &Link::serialNumberReceived, this, &ConnectSequence::onSerialReply);
     connect(link, &Link::accessBitsReceived, this, &ConnectSequence::ApplyAccessBits);
@@ -46,28 +43,21 @@ void ConnectSequence::wireLink() {
 }
 
 void ConnectSequence::copyIdentityToPanel() {
-    if (!ctx_.form1 || !ctx_.form3)
-        return;
     ctx_.form1->StaticText_version_info_copy->setText(ctx_.form3->StaticText_version_info->text());
     ctx_.form1->StaticText_Serial_number_copy->setText(ctx_.form3->StaticText_Serial_number->text());
 }
 
 void ConnectSequence::onVersionReply(const QString &version) {
-    if (ctx_.form3)
-        ctx_.form3->StaticText_version_info->setText(version);
+    ctx_.form3->StaticText_version_info->setText(version);
     copyIdentityToPanel();
 }
 
 void ConnectSequence::endConnect() {
     // Nothing more is said to this ECU; a silver dashboard that never updates would claim otherwise.
-    if (ctx_.link) {
-        ctx_.link->StopLink();
-        ctx_.link->End(LineActivity::Connecting);
-    }
-    if (ctx_.form1) {
-        ctx_.form1->GroupBox_gauge_up_down_loading->hide();
-        ctx_.form1->SetOnline(false);
-    }
+    link_.StopLink();
+    link_.End(LineActivity::Connecting);
+    ctx_.form1->GroupBox_gauge_up_down_loading->hide();
+    ctx_.form1->SetOnline(false);
 }
 
 bool ConnectSequence::readIfNotNewer() {
@@ -75,15 +65,12 @@ bool ConnectSequence::readIfNotNewer() {
         endConnect();
         return false;
     }
-    if (transfer_)
-        transfer_->StartRead();
+    transfer_.StartRead();
     return true;
 }
 
 void ConnectSequence::onSerialReply(const QString &serialNumber) {
     TForm1 *w = ctx_.form1;
-    if (!w || !ctx_.form3 || !ctx_.link)
-        return;
     ctx_.form3->StaticText_Serial_number->setText(serialNumber);
     copyIdentityToPanel();
     w->SetOnline(true);
@@ -96,14 +83,12 @@ void ConnectSequence::onSerialReply(const QString &serialNumber) {
         readIfNotNewer();
         return;
     }
-    if (w->IsOnline() && ctx_.link->IsConnected())
-        ctx_.link->RequestAccessBits();
+    if (w->IsOnline() && link_.IsConnected())
+        link_.RequestAccessBits();
 }
 
 void ConnectSequence::ApplyAccessBits(int bits) {
     TForm1 *w = ctx_.form1;
-    if (!w)
-        return;
     const bool noAccess = bits >= 16;
     if (noAccess)
         bits -= 16;
@@ -116,14 +101,8 @@ void ConnectSequence::ApplyAccessBits(int bits) {
     w->CheckBox_ECU_readonly->setChecked(readOnly);
 
     if (noAccess) {
-        w->AdvStringGrid_fuel->hide();
-        w->EnableMainControls(false);
-        w->SpeedButton_options->setEnabled(true);
-        w->Panel_dashbord->hide();
-        w->Panel_dashbord2->hide();
-        w->GroupBox_gauge_up_down_loading->hide();
-        if (ctx_.link)
-            ctx_.link->End(LineActivity::Connecting);
+        showNoAccess();
+        link_.End(LineActivity::Connecting);
         return;
     }
     if (dashboardOnly) {
@@ -134,10 +113,8 @@ void ConnectSequence::ApplyAccessBits(int bits) {
         ApplyVersionLayout(ctx_);
         w->Panel_dashbord->show();
         w->Panel_dashbord2->show();
-        if (ctx_.link) {
-            ctx_.link->End(LineActivity::Connecting);
-            ctx_.link->ArmDelayedAction(DelayedAction::Poll);
-        }
+        link_.End(LineActivity::Connecting);
+        link_.ArmDelayedAction(DelayedAction::Poll);
         return;
     }
     w->AdvStringGrid_fuel->show();
@@ -148,22 +125,25 @@ void ConnectSequence::ApplyAccessBits(int bits) {
     readIfNotNewer();
 }
 
+void ConnectSequence::showNoAccess() {
+    TForm1 *w = ctx_.form1;
+    w->AdvStringGrid_fuel->hide();
+    w->EnableMainControls(false);
+    w->SpeedButton_options->setEnabled(true);
+    w->Panel_dashbord->hide();
+    w->Panel_dashbord2->hide();
+    w->GroupBox_gauge_up_down_loading->hide();
+}
+
 void ConnectSequence::AfterAccessStored() {
     TForm1 *w = ctx_.form1;
-    if (!w || !ctx_.link)
-        return;
     w->GroupBox_Settings->hide();
     w->EnableMainControls(true);
     w->EnableMapGrids(true);
-    ctx_.link->ResumeReception();
+    link_.ResumeReception();
 
     if (w->CheckBox_No_access_to_ECU->isChecked()) {
-        w->AdvStringGrid_fuel->hide();
-        w->EnableMainControls(false);
-        w->SpeedButton_options->setEnabled(true);
-        w->Panel_dashbord->hide();
-        w->Panel_dashbord2->hide();
-        w->GroupBox_gauge_up_down_loading->hide();
+        showNoAccess();
         return;
     }
     const bool dashboardOnly = w->CheckBox_Display_dashboard_only->isChecked();
@@ -178,35 +158,33 @@ void ConnectSequence::AfterAccessStored() {
         w->Panel_dashbord->show();
         const bool newer = VersionAtLeast(w->CurrentVersion(), QStringLiteral("2MA"));
         w->Panel_dashbord2->setVisible(newer);
-        ctx_.link->ArmDelayedAction(newer ? DelayedAction::PollDashboardOnly : DelayedAction::Poll);
+        link_.ArmDelayedAction(newer ? DelayedAction::PollDashboardOnly : DelayedAction::Poll);
         return;
     }
     // Read-only or full access: connect and read again under the new mode.
-    ctx_.link->StopLink();
+    link_.StopLink();
     w->Gauge_up_down_loading->setValue(0);
     w->GroupBox_gauge_up_down_loading->setTitle(QStringLiteral("Up_loading"));
     w->GroupBox_gauge_up_down_loading->show();
     w->GroupBox_gauge_up_down_loading->raise();
-    ctx_.link->Begin(LineActivity::Connecting);
-    ctx_.link->ArmDelayedAction(DelayedAction::Connect);
+    link_.Begin(LineActivity::Connecting);
+    link_.ArmDelayedAction(DelayedAction::Connect);
 }
 
 void ConnectSequence::onDelayedAction(int code) {
-    if (!ctx_.link || !ctx_.form1)
-        return;
     switch (static_cast<DelayedAction>(code)) {
     case DelayedAction::PollDashboardOnly:
         // Stored "Display dashboard only" on newer firmware: the dashboard must keep following the engine.
-        ctx_.link->RequestLiveData();
+        link_.RequestLiveData();
         break;
     case DelayedAction::SendPassword:
-        ctx_.link->SendPassword(ctx_.form1->MaskEdit_Password->text());
+        link_.SendPassword(ctx_.form1->MaskEdit_Password->text());
         break;
     case DelayedAction::SendNewPassword:
-        ctx_.link->SendNewPassword(ctx_.form1->MaskEdit_Password->text());
+        link_.SendNewPassword(ctx_.form1->MaskEdit_Password->text());
         break;
     case DelayedAction::SendAccessBits:
-        ctx_.link->SendAccessBits(AppLinkEnvironment(ctx_).accessBits());
+        link_.SendAccessBits(AppLinkEnvironment(ctx_).accessBits());
         break;
     default:
         break;

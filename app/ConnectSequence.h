@@ -12,12 +12,15 @@
 #include "link/LinkTypes.h"
 
 struct AppContext;
+class Dialogs;
+class Link;
 class CalibrationTransfer;
 
 class ConnectSequence : public QObject {
     Q_OBJECT
 public:
-    ConnectSequence(AppContext &ctx, CalibrationTransfer *transfer, QObject *parent = nullptr);
+    // Needs every window and the message boxes in `ctx`.
+    ConnectSequence(AppContext &ctx, Link &link, CalibrationTransfer &transfer, QObject *parent = nullptr);
 
     void ApplyAccessBits(int bits);
     void AfterAccessStored();
@@ -43,6 +46,8 @@ private:
     void wireLink();
     // The connect sequence ends without reading: no more talk, no progress box, offline.
     void endConnect();
+    // "No access to ECU": only the options button and the access settings stay usable.
+    void showNoAccess();
     // Newer firmware (or not) at the end of identification; false when the sequence stopped.
     bool readIfNotNewer();
     void copyIdentityToPanel();
@@ -53,6 +58,8 @@ private:
     void resumePolling();
 
     AppContext &ctx_;
-    CalibrationTransfer *transfer_;
+    Link &link_;
+    Dialogs &dialogs_;
+    CalibrationTransfer &transfer_;
     QString newPassword_; // first entry of a new password, to compare the re-entry with
 };

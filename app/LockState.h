@@ -10,12 +10,15 @@
 #include <functional>
 
 struct AppContext;
+class Link;
 
 class LockState : public QObject {
     Q_OBJECT
 public:
     // `programVersion` gives the opening dialog's version caption ("3.05").
-    LockState(AppContext &ctx, std::function<QString()> programVersion, QObject *parent = nullptr);
+    // Needs every window in `ctx`.
+    LockState(AppContext &ctx, Link &link, std::function<QString()> programVersion,
+              QObject *parent = nullptr);
 
     void ShowLockState(bool notLocked);
     void RefreshCaptions();
@@ -38,5 +41,6 @@ private:
     void requestLock(bool buttonDown);
 
     AppContext &ctx_;
+    Link &link_;
     std::function<QString()> programVersion_;
 };

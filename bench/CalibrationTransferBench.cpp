@@ -123,7 +123,7 @@ int main(int argc, char **argv) {
     const auto writeDone = [&] {
         QByteArray letters = ecu.requestLetters();
         letters.replace("d", "");
-        return ctx.transfer->TransferStep == 0 && letters.endsWith('R');
+        return ctx.link->steps().TransferStep == 0 && letters.endsWith('R');
     };
     if (!QTest::qWaitFor(writeDone, 30000)) {
         std::fprintf(stderr, "the write did not finish\n");

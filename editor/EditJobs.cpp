@@ -113,22 +113,16 @@ void EditJobs::WireMenu(const MenuControls &menu) {
                      [radio = menu.setValue] { radio->setChecked(true); });
 }
 
-EditJobs::EditJobs(AppContext &ctx, QObject *parent) : QObject(parent), ctx_(ctx) {
+EditJobs::EditJobs(AppContext &ctx, QObject *parent) : QObject(parent), ctx_(ctx), steps_(StepsOf(ctx.link)) {
     setObjectName(QStringLiteral("EditJobs"));
-    ctx_.editJobs = this;
-    if (ctx_.transfer) {
+    if (steps_) {
         QPointer<EditJobs> self(this);
-        ctx_.transfer->addStepRunner([self](int step) { return self && self->RunStep(step); });
+        steps_->addStepRunner([self](int step) { return self && self->RunStep(step); });
     }
     if (Link *link = ctx_.link) {
         connect(link, &Link::delayedActionDue, this, &EditJobs::onDelayedAction);
         connect(link, &Link::wentOffline, this, &EditJobs::AbortJob);
     }
-}
-
-EditJobs::~EditJobs() {
-    if (ctx_.editJobs == this)
-        ctx_.editJobs = nullptr;
 }
 
 void EditJobs::onDelayedAction(int code) {
@@ -160,7 +154,7 @@ bool EditJobs::MapOk() {
     if (!link)
         return false;
     // "&Ok" again while its own job runs starts the job from the first cell, as it always did.
-    if (ctx_.transfer && ctx_.transfer->TransferStep == MapEditStep)
+    if (steps_ && steps_->TransferStep == MapEditStep)
         link->End(LineActivity::EditJob);
     return link->Request(LineActivity::EditJob, [link] {
         link->StopLink();
@@ -172,7 +166,7 @@ bool EditJobs::TableOk() {
     Link *link = ctx_.link;
     if (!link)
         return false;
-    if (ctx_.transfer && TableJobTable(ctx_.transfer->TransferStep) >= 0)
+    if (steps_ && TableJobTable(steps_->TransferStep) >= 0)
         link->End(LineActivity::EditJob);
     return link->Request(LineActivity::EditJob, [link] {
         link->StopLink();
@@ -196,7 +190,7 @@ void EditJobs::MapCancel() {
         return;
     // A running job cannot be stopped: Cancel then only hides the menu and leaves the selection the job
     // walks through alone.
-    if (ctx_.transfer && ctx_.transfer->TransferStep == MapEditStep) {
+    if (steps_ && steps_->TransferStep == MapEditStep) {
         main->GroupBox_Edit_menu->hide();
         return;
     }
@@ -208,7 +202,7 @@ void EditJobs::TableCancel() {
     TForm2 *tables = ctx_.form2;
     if (!tables)
         return;
-    if (ctx_.transfer && TableJobTable(ctx_.transfer->TransferStep) >= 0) {
+    if (steps_ && TableJobTable(steps_->TransferStep) >= 0) {
         tables->GroupBox_Edit_menu->hide();
         return;
     }
@@ -219,7 +213,7 @@ void EditJobs::TableCancel() {
 
 bool EditJobs::OtherJobRunning() const {
     // A calibration write owns the step machine until it ends; an edit job must not cut into it.
-    return ctx_.transfer && ctx_.transfer->Running() && !IsEditStep(ctx_.transfer->TransferStep);
+    return steps_ && steps_->Running() && !IsEditStep(steps_->TransferStep);
 }
 
 void EditJobs::startEditJob() {
@@ -240,7 +234,7 @@ void EditJobs::startCorrectionTableWrite() {
 }
 
 void EditJobs::StartJob(const Job &job) {
-    TransferMachine *machine = ctx_.transfer;
+    TransferMachine *machine = steps_;
     if (!machine)
         return;
     job_ = job;
@@ -273,9 +267,9 @@ void EditJobs::StartJob(const Job &job) {
 }
 
 void EditJobs::EndJob(const Job &job, EditStepOutcome how) {
-    if (ctx_.transfer) {
-        ctx_.transfer->Finish();
-        ctx_.transfer->DisableTimer3();
+    if (steps_) {
+        steps_->Finish();
+        steps_->DisableTimer3();
     }
     if (ctx_.link) {
         ctx_.link->StopReplyTimeout();
@@ -310,9 +304,9 @@ bool EditJobs::RunStep(int step) {
     job.table = table >= 0;
     job.index = job.table ? table : 0;
     job.map = job.table ? 0 : job_.map;
-    if ((job.table && !ctx_.form2) || (!job.table && !ctx_.form1) || !ctx_.transfer)
+    if ((job.table && !ctx_.form2) || (!job.table && !ctx_.form1) || !steps_)
         return true;
-    TransferMachine *machine = ctx_.transfer;
+    TransferMachine *machine = steps_;
 
     QProgressBar *gauge = Gauge(job);
     gauge->setValue(gauge->value() + 1);

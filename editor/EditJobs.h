@@ -11,6 +11,7 @@
 #include "rules/EditRules.h"
 
 struct AppContext;
+class TransferMachine;
 class DataGrid;
 class QDoubleSpinBox;
 class QProgressBar;
@@ -24,7 +25,6 @@ class EditJobs : public QObject {
 public:
     // Hears the link's delayed actions and runs its steps on the link's step machine (when there is one).
     EditJobs(AppContext &ctx, QObject *parent = nullptr);
-    ~EditJobs() override;
 
     // Step numbers on the step machine.
     static constexpr int MapEditStep = Step::MapEdit;
@@ -89,5 +89,6 @@ private:
     bool OtherJobRunning() const;
 
     AppContext &ctx_;
+    TransferMachine *steps_; // the link's step machine; null without a link
     Job job_;
 };

@@ -1,9 +1,6 @@
 #include "editor/MainWindowKeys.h"
 
 #include "app/AppContext.h"
-#include "app/CalibrationFiles.h"
-#include "app/CalibrationTransfer.h"
-#include "app/LockState.h"
 #include "link/Link.h"
 #include "windows/chart/ChartWindow.h"
 #include "windows/main/MainWindow.h"
@@ -62,19 +59,19 @@ bool MainWindowKeys::KeyDown(int key, Qt::KeyboardModifiers modifiers) {
         Space();
         return true;
     case Qt::Key_S:
-        if (!alt || !ctx_.calibrationTransfer)
+        if (!alt || !commands.upload)
             return false;
-        ctx_.calibrationTransfer->SpeedButton_UploadClick();
+        commands.upload();
         return true;
     case Qt::Key_P:
-        if (!alt || !ctx_.calibrationTransfer)
+        if (!alt || !commands.download)
             return false;
-        ctx_.calibrationTransfer->SpeedButton_DownloadClick();
+        commands.download();
         return true;
     case Qt::Key_L:
-        if (!alt || !ctx_.lockState)
+        if (!alt || !commands.lock)
             return false;
-        ctx_.lockState->LockKey();
+        commands.lock();
         return true;
     case Qt::Key_C:
         if (!alt || !ctx_.form4)
@@ -93,14 +90,14 @@ bool MainWindowKeys::KeyDown(int key, Qt::KeyboardModifiers modifiers) {
             main->onOpenManual();
         return true;
     case Qt::Key_F2:
-        if (!ToolbarEnabled("SpeedButton_openfile") || !ctx_.calibrationFiles)
+        if (!ToolbarEnabled("SpeedButton_openfile") || !commands.openFile)
             return false;
-        ctx_.calibrationFiles->OpenFileKey();
+        commands.openFile();
         return true;
     case Qt::Key_F3:
-        if (!ToolbarEnabled("SpeedButton_savefile") || !ctx_.calibrationFiles)
+        if (!ToolbarEnabled("SpeedButton_savefile") || !commands.saveFile)
             return false;
-        ctx_.calibrationFiles->SaveFileKey();
+        commands.saveFile();
         return true;
     case Qt::Key_F4:
         // Alt+F4 is the window system's close.

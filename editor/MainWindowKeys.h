@@ -5,6 +5,7 @@
 // still gets it.
 #include <QObject>
 #include <QPointer>
+#include <functional>
 
 struct AppContext;
 class QKeyEvent;
@@ -14,6 +15,17 @@ class MainWindowKeys : public QObject {
     Q_OBJECT
 public:
     explicit MainWindowKeys(AppContext &ctx, QObject *parent = nullptr);
+
+    // The commands of the keys that belong to parts made after the main window. A key whose command is
+    // not set is not the table's (a program without a link has no Alt+S, Alt+P or Alt+L).
+    struct Commands {
+        std::function<void()> upload;   // Alt+S
+        std::function<void()> download; // Alt+P
+        std::function<void()> lock;     // Alt+L
+        std::function<void()> openFile; // F2, while the toolbar's open button is enabled
+        std::function<void()> saveFile; // F3, while the toolbar's save button is enabled
+    };
+    Commands commands;
 
     // Runs the command of one key press; true when a row of the table matched.
     bool KeyDown(int key, Qt::KeyboardModifiers modifiers);

@@ -232,3 +232,8 @@ private:
     bool goingOffline_ = false;
     quint64 acceptedReplies_ = 0;
 };
+
+// The step machine of a link, or null where there is no link (window tests).
+inline TransferMachine *StepsOf(Link *link) {
+    return link ? &link->steps() : nullptr;
+}

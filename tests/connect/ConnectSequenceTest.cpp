@@ -222,7 +222,7 @@ private slots:
         startWith(QStringLiteral("3FA1AD1AA"));
         QTRY_VERIFY_WITH_TIMEOUT(f.readDone(), 5000);
         f.main()->SpeedButton_lock_unlock->setChecked(true);
-        f.ctx().lockState->LockKey();
+        f.program->lockState()->LockKey();
         QVERIFY(!f.main()->SpeedButton_lock_unlock->isChecked());
         QTRY_COMPARE_WITH_TIMEOUT(f.main()->AdvStringGrid_fuel->fixedColor(), Silver, 3000);
         QVERIFY(f.lettersWithoutPolls().endsWith("L"));

@@ -57,7 +57,7 @@ class LineOwnershipTest : public QObject {
         engine.load1Column10 = 20;
         f.ecu->freezeEngine(engine);
         QTRY_VERIFY_WITH_TIMEOUT(f.readDone(), 5000);
-        f.ctx().calibrationFiles->setFileDialog([this](const FileDialogRequest &) {
+        f.program->calibrationFiles()->setFileDialog([this](const FileDialogRequest &) {
             ++fileDialogs;
             return QString();
         });

@@ -25,7 +25,7 @@ struct EditFixture {
     TForm2 *tables() const { return program->context().form2; }
     AppContext &ctx() const { return program->context(); }
     Link *link() const { return ctx().link; }
-    TransferMachine *machine() const { return ctx().transfer; }
+    TransferMachine *machine() const { return StepsOf(link()); }
 
     void start(const QString &version = QStringLiteral("3FA1AD1AA")) {
         Application::Options options;

@@ -77,13 +77,13 @@ private slots:
         QCOMPARE(entries().size(), 1);
         QCOMPARE(entries().first().source, SnapshotSource::Read);
         // Up-load again with nothing changed: nothing to keep.
-        f.ctx().calibrationTransfer->SpeedButton_UploadClick();
+        f.program->calibrationTransfer()->SpeedButton_UploadClick();
         QTRY_VERIFY_WITH_TIMEOUT(f.readDone() && f.count('Z') == 2, 5000);
         QCOMPARE(entries().size(), 1);
 
         f.main()->Panel_dashbordClick(); // offline
         f.main()->AdvStringGrid_fuel->setCellValue(8, 8, 12.5);
-        f.ctx().calibrationTransfer->SpeedButton_UploadClick();
+        f.program->calibrationTransfer()->SpeedButton_UploadClick();
         QTRY_VERIFY_WITH_TIMEOUT(f.readDone() && f.count('Z') == 3, 5000);
         QVERIFY(f.main()->AdvStringGrid_fuel->cellText(8, 8) != QStringLiteral("12.50"));
         const QVector<SnapshotEntry> list = entries();
@@ -107,7 +107,7 @@ private slots:
     void aVerifiedWriteReadsBackAndSaysSo() {
         QFETCH(int, spoiltWord);
         connectTo();
-        f.ctx().calibrationTransfer->setVerifyAfterWriting(true);
+        f.program->calibrationTransfer()->setVerifyAfterWriting(true);
         if (spoiltWord >= 0) {
             EcuFaultPlan plan;
             plan.badStores = 1;

@@ -122,7 +122,7 @@ private slots:
             });
             dialog.exec();
         };
-        app.ctx().calibrationFiles->setFileDialog([&](const FileDialogRequest &request) {
+        app.program->calibrationFiles()->setFileDialog([&](const FileDialogRequest &request) {
             modal();
             return request.mode == FileDialogRequest::Mode::Save ? QDir::tempPath() + "/keys-once.f03"
                                                                  : QString();

@@ -26,7 +26,7 @@ struct EcuFixture {
     TForm1 *main() const { return program->mainWindow(); }
     AppContext &ctx() const { return program->context(); }
     Link *link() const { return ctx().link; }
-    TransferMachine *steps() const { return ctx().transfer; }
+    TransferMachine *steps() const { return StepsOf(link()); }
     Dialogs &dialogs() const { return program->dialogs(); }
     QString version() const { return ctx().form3->StaticText_version_info->text(); }
 

@@ -36,6 +36,8 @@ int main(int argc, char **argv) {
         return request.buttons.isEmpty() ? DialogButton::Ok : request.buttons.first();
     });
     AppContext &ctx = program.context();
+    TransferMachine *steps = &ctx.link->steps();
+    EcuSimRunner *ecu = program.demoEcu();
     TForm1 *main = program.mainWindow();
     main->show();
 
@@ -49,18 +51,17 @@ int main(int argc, char **argv) {
     grid->selectRange({4, 6, 11, 9});
     main->ShowEditMenu(FuelMapGrid);
     main->AdvSpinEdit_percentvalue->setValue(10.0);
-    ctx.demoEcu->clearRequestLog();
+    ecu->clearRequestLog();
     main->Button_ok_editmenu->click();
-    WaitFor([&] { return ctx.transfer->TransferStep == 1; }, 2000);
+    WaitFor([&] { return steps->TransferStep == 1; }, 2000);
     WaitFor([&] { return main->Gauge_up_down_loading->value() >= 12; }, 10000);
     main->grab().save(QDir(folder).filePath(QStringLiteral("map_job_midway.png")));
     qInfo("gauge %d of %d, step %d, writes so far %lld", main->Gauge_up_down_loading->value(),
-          main->Gauge_up_down_loading->maximum(), ctx.transfer->TransferStep,
-          qlonglong(ctx.demoEcu->requestLetters().count('C')));
-    WaitFor([&] { return ctx.transfer->TransferStep == 0; }, 20000);
-    qInfo("after the job: %lld change requests, letters %s",
-          qlonglong(ctx.demoEcu->requestLetters().count('C')),
-          ctx.demoEcu->requestLetters().left(60).constData());
+          main->Gauge_up_down_loading->maximum(), steps->TransferStep,
+          qlonglong(ecu->requestLetters().count('C')));
+    WaitFor([&] { return steps->TransferStep == 0; }, 20000);
+    qInfo("after the job: %lld change requests, letters %s", qlonglong(ecu->requestLetters().count('C')),
+          ecu->requestLetters().left(60).constData());
     main->grab().save(QDir(folder).filePath(QStringLiteral("map_job_done.png")));
 
     TForm2 *tables = ctx.form2;
@@ -71,9 +72,9 @@ int main(int argc, char **argv) {
     tables->RadioButton_hor_interpol->setChecked(true);
     tables->ShowEditMenu();
     tables->Button_ok_editmenu->click();
-    WaitFor([&] { return ctx.transfer->TransferStep == 200; }, 2000);
+    WaitFor([&] { return steps->TransferStep == 200; }, 2000);
     WaitFor([&] { return tables->Gauge_up_down_loading->value() >= 6; }, 10000);
     tables->grab().save(QDir(folder).filePath(QStringLiteral("table_job_midway.png")));
-    WaitFor([&] { return ctx.transfer->TransferStep == 0; }, 20000);
+    WaitFor([&] { return steps->TransferStep == 0; }, 20000);
     return 0;
 }

@@ -45,7 +45,7 @@ int main(int argc, char **argv) {
         }
     w->AdvStringGrid_fuel->setCellValue(3, 4, w->AdvStringGrid_fuel->cellValue(3, 4) * 0.9);
     program.context().form3->SpinEdit_Overrun_fuel_cut_rpm->setValue(2500);
-    program.context().calibrationTransfer->SpeedButton_UploadClick();
+    program.calibrationTransfer()->SpeedButton_UploadClick();
     QTest::qWait(500);
     QTest::qWaitFor(readDone, 20000);
 
@@ -69,7 +69,7 @@ int main(int argc, char **argv) {
 
     // Restore the edits and write them, verified.
     history->restore();
-    program.context().calibrationTransfer->setVerifyAfterWriting(true);
+    program.calibrationTransfer()->setVerifyAfterWriting(true);
     const int shown = int(program.dialogs().shown().size());
     w->SpeedButton_up_down_loadClick();
     w->SpeedButton_Download->click();

@@ -9,7 +9,8 @@
 #include "link/TransferMachine.h"
 #include "windows/main/MainWindow.h"
 
-CopyIntoControls::CopyIntoControls(AppContext &ctx, QObject *parent) : QObject(parent), ctx_(ctx) {
+CopyIntoControls::CopyIntoControls(AppContext &ctx, QObject *parent)
+    : QObject(parent), ctx_(ctx), steps_(StepsOf(ctx.link)) {
     if (!ctx_.link)
         return;
     connect(ctx_.link, &Link::liveFrameReceived, this, &CopyIntoControls::onLiveFrame);
@@ -54,7 +55,7 @@ QVector<std::pair<int, std::uint16_t>> CopyIntoControls::intoControls() {
 bool CopyIntoControls::copy(const QVector<CalibrationField> &fields, const QVector<std::uint16_t> &source) {
     if (!ctx_.form3 || fields.isEmpty() || state_ != State::Idle)
         return false;
-    const bool online = ctx_.link && ctx_.transfer && ctx_.form1 && ctx_.form1->IsOnline();
+    const bool online = ctx_.link && steps_ && ctx_.form1 && ctx_.form1->IsOnline();
     if (online && ctx_.link->busy())
         return false;
     fields_ = fields;
@@ -89,7 +90,7 @@ void CopyIntoControls::startSending() {
             finish();
             return;
         }
-        ctx_.transfer->Begin(CopyStep);
+        steps_->Begin(CopyStep);
     });
 }
 
@@ -102,7 +103,7 @@ bool CopyIntoControls::RunStep(int step) {
     }
     const auto [address, word] = queue_.takeFirst();
     ctx_.link->WriteValue(EncodeWord(address) + EncodeWord(word));
-    ctx_.transfer->EnableTimer3();
+    steps_->EnableTimer3();
     return true;
 }
 
@@ -120,8 +121,8 @@ void CopyIntoControls::onOffline() {
 void CopyIntoControls::finish() {
     queue_.clear();
     state_ = State::Idle;
-    if (ctx_.transfer)
-        ctx_.transfer->Finish();
+    if (steps_)
+        steps_->Finish();
     if (ctx_.link) {
         ctx_.link->StopReplyTimeout();
         ctx_.link->End(LineActivity::EditJob);

@@ -11,6 +11,7 @@
 #include "core/FieldCatalogue.h"
 
 struct AppContext;
+class TransferMachine;
 
 class CopyIntoControls : public QObject {
     Q_OBJECT
@@ -43,6 +44,7 @@ private:
     void finish();
 
     AppContext &ctx_;
+    TransferMachine *steps_; // the link's step machine; null without a link
     enum class State { Idle, Waiting, Sending } state_ = State::Idle;
     QVector<CalibrationField> fields_;
     QVector<std::uint16_t> source_;

@@ -136,13 +136,13 @@ bool TForm2::AdvStringGridKeyDown(CorrectionTable table, int key, Qt::KeyboardMo
 }
 
 void TForm2::Button_ok_editmenuClick() {
-    if (ctx_.editJobs)
-        ctx_.editJobs->TableOk();
+    if (EditJobs *jobs = ctx_.form1 ? ctx_.form1->editJobs() : nullptr)
+        jobs->TableOk();
 }
 
 void TForm2::Button_cancel_editmenuClick() {
-    if (ctx_.editJobs) {
-        ctx_.editJobs->TableCancel();
+    if (EditJobs *jobs = ctx_.form1 ? ctx_.form1->editJobs() : nullptr) {
+        jobs->TableCancel();
         return;
     }
     GroupBox_Edit_menu->hide();

@@ -10,8 +10,9 @@
 #include "link/Link.h"
 #include "windows/options/OptionsWindow.h"
 
-CalibrationHistory::CalibrationHistory(AppContext &ctx, const QString &folder, QObject *parent)
-    : QObject(parent), ctx_(ctx) {
+CalibrationHistory::CalibrationHistory(AppContext &ctx, CalibrationFiles &files, const QString &folder,
+                                       QObject *parent)
+    : QObject(parent), ctx_(ctx), files_(files) {
     setFolder(folder);
     startImage_ = controlsImage();
 }
@@ -105,7 +106,7 @@ void CalibrationHistory::recordBeforeReplace(const QString &source) {
 }
 
 bool CalibrationHistory::restore(const QString &id) {
-    if (!store_ || !ctx_.calibrationFiles)
+    if (!store_)
         return false;
     if (ctx_.link && ctx_.link->busy()) {
         if (ctx_.dialogs)
@@ -120,13 +121,12 @@ bool CalibrationHistory::restore(const QString &id) {
         return false;
     }
     // The load records "before load" through its port; here it is a restore.
-    CalibrationFiles &files = *ctx_.calibrationFiles;
-    const auto before = files.beforeLoadReplacesControls;
-    files.beforeLoadReplacesControls = [this] { recordBeforeReplace(SnapshotSource::BeforeRestore); };
+    const auto before = files_.beforeLoadReplacesControls;
+    files_.beforeLoadReplacesControls = [this] { recordBeforeReplace(SnapshotSource::BeforeRestore); };
     restoring_ = true;
-    const bool restored = files.OpenCalibrationFile(store_->filePath(snapshot->entry));
+    const bool restored = files_.OpenCalibrationFile(store_->filePath(snapshot->entry));
     restoring_ = false;
-    files.beforeLoadReplacesControls = before;
+    files_.beforeLoadReplacesControls = before;
     if (restored) {
         controlsSerial_ = snapshot->entry.serial;
         emit changed(); // the controls changed: an open comparison shows it

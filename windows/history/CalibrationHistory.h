@@ -4,8 +4,9 @@
 // themselves before a read, a load or a restore replaces them while they hold something no snapshot has.
 // It also restores a snapshot into the controls the way a file load does.
 //
-// Wiring: app/Application.cpp sets the ports of CalibrationTransfer, CalibrationFiles and LockState to
-// the record* functions here. An empty folder records nothing.
+// Wiring: app/Application.cpp joins the ports and signals of CalibrationTransfer, CalibrationFiles and
+// LockState to the record* functions here; a restore loads through the CalibrationFiles it is given. An
+// empty folder records nothing.
 #include <QObject>
 #include <QString>
 #include <QVector>
@@ -16,11 +17,13 @@
 
 struct AppContext;
 struct WrittenCalibration;
+class CalibrationFiles;
 
 class CalibrationHistory : public QObject {
     Q_OBJECT
 public:
-    CalibrationHistory(AppContext &ctx, const QString &folder, QObject *parent = nullptr);
+    CalibrationHistory(AppContext &ctx, CalibrationFiles &files, const QString &folder,
+                       QObject *parent = nullptr);
     ~CalibrationHistory() override;
 
     // Tests point the history at their own folder.
@@ -52,6 +55,7 @@ private:
     QString ecuSerial() const;
 
     AppContext &ctx_;
+    CalibrationFiles &files_;
     std::unique_ptr<SnapshotStore> store_;
     // The controls as the program started: nothing worth keeping while they still show that.
     QVector<std::uint16_t> startImage_;

@@ -60,9 +60,9 @@ void TForm1::buildEditMenu() {
     box->installEventFilter(this);
 
     // The jobs behind "&Ok"; no undo: Cancel only closes the menu, and live tracking resumes.
-    auto *jobs = new EditJobs(ctx_, this);
-    connect(Button_ok_editmenu, &QPushButton::clicked, jobs, &EditJobs::MapOk);
-    connect(Button_cancel_editmenu, &QPushButton::clicked, jobs, &EditJobs::MapCancel);
+    editJobs_ = new EditJobs(ctx_, this);
+    connect(Button_ok_editmenu, &QPushButton::clicked, editJobs_, &EditJobs::MapOk);
+    connect(Button_cancel_editmenu, &QPushButton::clicked, editJobs_, &EditJobs::MapCancel);
     EditJobs::WireMenu(EditMenuControlsOf(this, true));
     box->hide();
 }

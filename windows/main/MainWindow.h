@@ -25,6 +25,7 @@
 #include "windows/widgets/DataGrid.h"
 
 struct AppContext;
+class EditJobs;
 class QCloseEvent;
 class QShortcut;
 class QShowEvent;
@@ -72,6 +73,8 @@ public:
     // Range, step and decimals of AdvSpinEdit_setvalue for a map, then the edit menu is shown.
     void PrepareSetValueField(int map);
     void ShowEditMenu(int map);
+    // The jobs behind the edit menus' "&Ok" (the map menu here, the correction window's too).
+    EditJobs *editJobs() const { return editJobs_; }
 
     // Which map the last click or chart command concerns (FuelMapGrid or BoostMapGrid).
     int ActiveMapGrid = FuelMapGrid;
@@ -348,6 +351,7 @@ private:
     QList<QWidget *> dashboardClickTargets() const;
 
     AppContext &ctx_;
+    EditJobs *editJobs_ = nullptr; // a child of this window
     bool firstShowDone_ = false;
     QList<QShortcut *> editMenuShortcuts_; // Enter / Escape of the edit menu, live while it is shown
     // The edit menu can be dragged aside by its frame so the cells under it stay in view.

@@ -1,7 +1,6 @@
 // The frame around the option groups: showing the window, the menu column, leaving with Ok (which
 // writes the options to the ECU while online) or Cancel (which puts the snapshot back), and F1.
 #include "app/AppContext.h"
-#include "app/CalibrationTransfer.h"
 #include "core/FirmwareVersion.h"
 #include "link/Link.h"
 #include "windows/main/MainWindow.h"
@@ -167,11 +166,11 @@ void TForm3::Button_ok_Options_menuClick() {
     const QString version = currentVersion();
     const bool boostMap = VersionAtLeast(version, QStringLiteral("3FA1AC"));
     TForm1 *main = ctx_.form1;
-    const bool online = main && main->IsOnline() && ctx_.link && ctx_.calibrationTransfer;
+    const bool online = main && main->IsOnline() && ctx_.link && writeOptions;
     if (online) {
         const int maximum = !VersionAtLeast(version, QStringLiteral("3FA")) ? 224 : boostMap ? 1310 : 510;
         // The calibration write from its option words on; the maps are not written.
-        ctx_.calibrationTransfer->StartOptionsWrite(maximum);
+        writeOptions(maximum);
     } else if (main) {
         main->EnableMainControls(true);
         RebuildCorrectionHeaders();

@@ -122,6 +122,9 @@ public:
     // F1: the manual, through the opener when one is given (tests), else the system viewer.
     void OpenHelp();
     std::function<bool(const QString &path)> manualOpener;
+    // Ok while online: writes the calibration from its option words on, with this gauge maximum (set by
+    // the program when it has a link).
+    std::function<void(int gaugeMaximum)> writeOptions;
 
     // ---- sub-panels: open / Ok (with checks) / Cancel (restores only that group) --------------------------
     void Button_RPM_pickupClick();
