@@ -4,7 +4,7 @@
 // step machine and changes one cell per step. Online every changed cell goes out as "C" and the next step
 // waits for the ECU's "Y"; offline the next step follows on the next Timer3 tick.
 //
-// Created by the main window with its edit menu; reachable as AppContext::editJobs.
+// Created by the main window with its edit menu (TForm1::editJobs); the correction window reaches it there.
 #include <QObject>
 
 #include "link/LinkTypes.h"
