@@ -6,6 +6,9 @@
 
 #include <QSignalSpy>
 
+#include "app/CalibrationFiles.h"
+#include "app/CalibrationTransfer.h"
+
 namespace {
 // Below "3FA" a fuel word from 0x7FFF up travels as a live-trim request, so such an image cannot be
 // written word by word; keep the old-firmware image below it.
@@ -221,6 +224,33 @@ private slots:
         QCOMPARE(f.lettersWithoutPolls(), QByteArray("V"));
         QVERIFY(!f.main()->IsOnline());
         QVERIFY(f.main()->GroupBox_gauge_up_down_loading->isHidden());
+    }
+
+    void aDownLoadOfTheStartUpControlsAsksFirstUntilAFileIsLoaded() {
+        // "No access to ECU": the connect sequence stops before its read.
+        EcuSimConfig config;
+        config.accessBits = 16;
+        QVERIFY(f.start(config));
+        QTRY_VERIFY(!f.link()->busy());
+        const QString file = QDir::temp().filePath(QStringLiteral("qvr-blind-write.f03"));
+        QVERIFY(f.program->calibrationFiles()->SaveCalibrationFile(file));
+        f.ecu->clearRequestLog();
+        f.answer = [](const DialogRequest &request) {
+            return request.defaultButton.value_or(DialogButton::Ok);
+        };
+        f.program->calibrationTransfer()->SpeedButton_DownloadClick();
+        QCOMPARE(f.dialogs().shown().size(), 1);
+        QVERIFY(f.shownTexts().first().startsWith(QStringLiteral("No calibration has been read")));
+        QCOMPARE(f.dialogs().shown().first().defaultButton, DialogButton::No);
+        QTest::qWait(200);
+        QCOMPARE(f.lettersWithoutPolls(), QByteArray()); // "No" writes nothing
+
+        QVERIFY(f.program->calibrationFiles()->LoadCalibrationFile(file));
+        QFile::remove(file);
+        f.dialogs().clearShown();
+        f.program->calibrationTransfer()->SpeedButton_DownloadClick();
+        QTRY_VERIFY_WITH_TIMEOUT(f.lettersWithoutPolls().startsWith('V'), 3000);
+        QVERIFY(f.shownTexts().filter(QStringLiteral("No calibration has been read")).isEmpty());
     }
 
     void anEcuNewerThanTheCalibrationAsksBeforeWriting() {

@@ -8,6 +8,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 
+#include "app/CalibrationFiles.h"
 #include "app/CalibrationTransfer.h"
 #include "history/SnapshotStore.h"
 #include "windows/compare/CompareWindow.h"
@@ -97,6 +98,21 @@ private slots:
         QCOMPARE(f.main()->AdvStringGrid_fuel->cellText(8, 8), QStringLiteral("12.50"));
         QVERIFY(!f.main()->IsOnline());
         QVERIFY(f.main()->SpeedButton_Download->isVisible());
+    }
+
+    void filesSavedAndLoadedAreKept() {
+        connectTo();
+        f.main()->Panel_dashbordClick(); // offline
+        f.main()->AdvStringGrid_fuel->setCellValue(8, 8, 12.5);
+        CalibrationFiles &files = *f.program->calibrationFiles();
+        const QString path = QDir(folder->path()).filePath(QStringLiteral("dyno.f03"));
+        QVERIFY(files.SaveCalibrationFile(path));
+        QCOMPARE(entries().first().source, SnapshotSource::Saved);
+        QCOMPARE(entries().first().note, QStringLiteral("dyno.f03"));
+        f.main()->AdvStringGrid_fuel->setCellValue(8, 8, 3.0);
+        QVERIFY(files.LoadCalibrationFile(path));
+        QCOMPARE(entries().first().source, SnapshotSource::Loaded);
+        QCOMPARE(history().store()->load(entries().first().id)->words[Row8Column8], 1250);
     }
 
     void aVerifiedWriteReadsBackAndSaysSo_data() {
