@@ -26,6 +26,7 @@ QString Elapsed(double seconds) {
 } // namespace
 
 LiveRecorder::LiveRecorder(AppContext &ctx, QObject *parent) : QObject(parent), ctx_(ctx) {
+    Q_ASSERT(ctx.form3 && ctx.dialogs);
     folder = DefaultFolder();
     askMarkerText = [this](QString *text) {
         bool ok = false;
@@ -42,8 +43,7 @@ LiveRecorder::LiveRecorder(AppContext &ctx, QObject *parent) : QObject(parent), 
     connect(&recording_, &Recording::changed, this, &LiveRecorder::showIndicator);
     connect(&recording_, &Recording::failed, this, [this](const QString &error) {
         showIndicator();
-        if (ctx_.dialogs)
-            ctx_.dialogs->error(QStringLiteral("The recording stopped: ") + error);
+        ctx_.dialogs->error(QStringLiteral("The recording stopped: ") + error);
     });
 }
 
@@ -100,14 +100,14 @@ void LiveRecorder::Toggle() {
 }
 
 void LiveRecorder::start() {
-    const QString version = ctx_.form3 ? ctx_.form3->currentVersion() : QStringLiteral("3FA1AD1AA");
+    const QString version = ctx_.form3->currentVersion();
     longFrames_ = VersionAtLeast(version, QStringLiteral("3FA"));
     channels_ = LiveChannels(longFrames_ ? LiveFrameKind::Long : LiveFrameKind::Short);
     LogInfo info;
     info.program = QStringLiteral("QVR Fuel ") + QCoreApplication::applicationVersion();
     info.ecuVersion = version;
-    info.ecuSerial = ctx_.form3 ? ctx_.form3->StaticText_Serial_number->text() : QString();
-    if (!recording_.start(folder, ChannelsOf(channels_), info) && ctx_.dialogs)
+    info.ecuSerial = ctx_.form3->StaticText_Serial_number->text();
+    if (!recording_.start(folder, ChannelsOf(channels_), info))
         ctx_.dialogs->error(QStringLiteral("The recording cannot start: ") + recording_.errorString());
     showIndicator();
 }

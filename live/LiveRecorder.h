@@ -18,6 +18,7 @@ class QToolButton;
 class LiveRecorder : public QObject {
     Q_OBJECT
 public:
+    // Needs the options window and the message boxes in `ctx`.
     explicit LiveRecorder(AppContext &ctx, QObject *parent = nullptr);
 
     // F8 and the record button.

@@ -13,6 +13,7 @@
 CalibrationHistory::CalibrationHistory(AppContext &ctx, CalibrationFiles &files, const QString &folder,
                                        QObject *parent)
     : QObject(parent), ctx_(ctx), files_(files) {
+    Q_ASSERT(ctx.form3 && ctx.dialogs);
     setFolder(folder);
     startImage_ = controlsImage();
 }
@@ -25,15 +26,15 @@ void CalibrationHistory::setFolder(const QString &folder) {
 }
 
 QVector<std::uint16_t> CalibrationHistory::controlsImage() const {
-    return ctx_.form3 ? EncodeImage(ctx_) : QVector<std::uint16_t>();
+    return EncodeImage(ctx_);
 }
 
 QString CalibrationHistory::controlsVersion() const {
-    return ctx_.form3 ? ctx_.form3->currentVersion() : QString();
+    return ctx_.form3->currentVersion();
 }
 
 QString CalibrationHistory::ecuSerial() const {
-    return ctx_.form3 ? ctx_.form3->StaticText_Serial_number->text().trimmed() : QString();
+    return ctx_.form3->StaticText_Serial_number->text().trimmed();
 }
 
 void CalibrationHistory::add(const QString &source, const QString &version, const QString &serial,
@@ -109,15 +110,13 @@ bool CalibrationHistory::restore(const QString &id) {
     if (!store_)
         return false;
     if (ctx_.link && ctx_.link->busy()) {
-        if (ctx_.dialogs)
-            ctx_.dialogs->information(
-                QStringLiteral("The ECU is busy with another transfer: restore when it has finished."));
+        ctx_.dialogs->information(
+            QStringLiteral("The ECU is busy with another transfer: restore when it has finished."));
         return false;
     }
     const std::optional<Snapshot> snapshot = store_->load(id);
     if (!snapshot) {
-        if (ctx_.dialogs)
-            ctx_.dialogs->warning(QStringLiteral("This snapshot's file cannot be read any more."));
+        ctx_.dialogs->warning(QStringLiteral("This snapshot's file cannot be read any more."));
         return false;
     }
     // The load records "before load" through its port; here it is a restore.

@@ -22,6 +22,7 @@ class CalibrationFiles;
 class CalibrationHistory : public QObject {
     Q_OBJECT
 public:
+    // Needs the options window and the message boxes in `ctx`.
     CalibrationHistory(AppContext &ctx, CalibrationFiles &files, const QString &folder,
                        QObject *parent = nullptr);
     ~CalibrationHistory() override;
