@@ -261,6 +261,9 @@ Application::~Application() {
     }
     if (form1_)
         form1_->onClosed = nullptr;
+    // The keys and the options window call parts that go before them.
+    keys_->commands = {};
+    form3_->writeOptions = nullptr;
     // The history and its windows reach into everything below: they go first.
     historyWindow_.reset();
     compareWindow_.reset();
