@@ -66,6 +66,14 @@ CommandLine ParseCommandLine(const QStringList &arguments) {
     return line;
 }
 
+Application::Options Application::Options::unattended(bool withLink) {
+    Options options;
+    options.programDirectory = QDir::tempPath() + QLatin1Char('/');
+    options.useMessageBoxes = false;
+    options.createLink = withLink;
+    return options;
+}
+
 QString ScreenshotPath(const QStringList &arguments) {
     const int at = arguments.indexOf(QStringLiteral("--screenshot"));
     return at >= 0 ? arguments.value(at + 1) : QString();

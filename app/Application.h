@@ -44,6 +44,10 @@ public:
         QString programDirectory;    // with trailing separator
         bool useMessageBoxes = true; // false: no presenter, every box answers its first button
         bool createLink = true;      // false: no serial port (window tests)
+
+        // A program nobody sits at (tests, benchmarks, picture tools): its files in the temporary folder,
+        // every box answered by whoever installs a presenter.
+        static Options unattended(bool withLink = true);
     };
 
     Application(const QStringList &arguments, const Options &options);

@@ -91,9 +91,7 @@ int main(int argc, char **argv) {
         return 1;
     }
 
-    Application::Options options;
-    options.programDirectory = QDir::tempPath() + QLatin1Char('/');
-    options.useMessageBoxes = false;
+    const Application::Options options = Application::Options::unattended();
     Application program(QStringList{QStringLiteral("-O")}, options);
     AppContext &ctx = program.context();
     ctx.link->setPortName(path);

@@ -52,10 +52,7 @@ int main(int argc, char **argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication qapp(argc, argv);
-    Application::Options options;
-    options.programDirectory = QDir::tempPath() + QLatin1Char('/');
-    options.useMessageBoxes = false;
-    options.createLink = false;
+    const Application::Options options = Application::Options::unattended(false);
     Application program(QStringList{QStringLiteral("-O")}, options);
     AppContext &ctx = program.context();
     ctx.form3->StaticText_version_info->setText(QStringLiteral("3FA1AD1AA"));

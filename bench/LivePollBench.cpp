@@ -37,18 +37,11 @@ bool PollFor(int seconds, int waitMs) {
         std::fprintf(stderr, "simulated ECU: %s\n", qPrintable(ecu.lastError()));
         return false;
     }
-    EngineSample engine;
-    engine.rpm = 3500;
-    engine.injectionUs = 4200;
-    engine.load1Column10 = 64;
-    engine.waterTempC = 85;
-    engine.airTempC = 30;
+    const EngineSample engine{
+        .rpm = 3500, .injectionUs = 4200, .load1Column10 = 64, .waterTempC = 85, .airTempC = 30};
     ecu.freezeEngine(engine); // no trim requests: pure polling
 
-    Application::Options options;
-    options.programDirectory = QDir::tempPath() + QLatin1Char('/');
-    options.useMessageBoxes = false;
-    options.createLink = true;
+    const Application::Options options = Application::Options::unattended();
     Application program(
         QStringList{QStringLiteral("-O"), QStringLiteral("--poll-ms"), QString::number(waitMs)}, options);
     AppContext &ctx = program.context();

@@ -250,22 +250,21 @@ private slots:
 
     void frozenEngineGivesExactFrames() {
         startWith(EcuSimConfig());
-        EngineSample s;
-        s.rpm = 6000;
-        s.injectionUs = 2500;
-        s.load1Raw = 0x7B;
-        s.load2Raw = 0x1C8;
-        s.load1Column10 = 156;
-        s.load2Column10 = 42;
-        s.waterTempC = 70;
-        s.airTempC = -5;
-        s.batteryRaw = 18;
-        s.potentiometer = -10;
-        s.correction10 = -50;
-        s.boostKpa = 180;
-        s.correctionSensorRaw = 90;
-        s.status = 0x8804;
-        s.faults = 0x8100;
+        const EngineSample s{.rpm = 6000,
+                             .injectionUs = 2500,
+                             .load1Raw = 0x7B,
+                             .load2Raw = 0x1C8,
+                             .load1Column10 = 156,
+                             .load2Column10 = 42,
+                             .waterTempC = 70,
+                             .airTempC = -5,
+                             .batteryRaw = 18,
+                             .potentiometer = -10,
+                             .correction10 = -50,
+                             .boostKpa = 180,
+                             .correctionSensorRaw = 90,
+                             .status = 0x8804,
+                             .faults = 0x8100};
         runner.freezeEngine(s);
 
         QByteArray expectLong(56, '\0');

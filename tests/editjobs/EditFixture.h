@@ -28,10 +28,7 @@ struct EditFixture {
     TransferMachine *machine() const { return StepsOf(link()); }
 
     void start(const QString &version = QStringLiteral("3FA1AD1AA")) {
-        Application::Options options;
-        options.programDirectory = QDir::tempPath() + QLatin1Char('/');
-        options.useMessageBoxes = false;
-        options.createLink = true;
+        const Application::Options options = Application::Options::unattended();
         program = std::make_unique<Application>(QStringList{QStringLiteral("-O")}, options);
         program->dialogs().setPresenter([this](const DialogRequest &request) {
             shown.append(request);

@@ -93,10 +93,7 @@ class LiveEcuSimTest : public QObject {
             },
             Qt::DirectConnection);
 
-        Application::Options options;
-        options.programDirectory = QDir::tempPath() + QLatin1Char('/');
-        options.useMessageBoxes = false;
-        options.createLink = true;
+        const Application::Options options = Application::Options::unattended();
         program = std::make_unique<Application>(QStringList{QStringLiteral("-O")} + switches, options);
         ctx().form3->StaticText_version_info->setText(version);
         replyClock = std::make_unique<ReplyClock>(*timeline);

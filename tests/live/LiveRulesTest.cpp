@@ -8,15 +8,13 @@
 
 namespace {
 LiveDecodeSettings calibrated() {
-    LiveDecodeSettings s;
-    s.sensor1Min = 100;
-    s.sensor1Max = 260;
-    s.sensor2Min = 10;
-    s.sensor2Max = 240;
-    s.responseType = 0;
-    s.correctionMin = -20;
-    s.correctionMax = 135;
-    return s;
+    return LiveDecodeSettings{.sensor1Min = 100,
+                              .sensor1Max = 260,
+                              .sensor2Min = 10,
+                              .sensor2Max = 240,
+                              .responseType = 0,
+                              .correctionMin = -20,
+                              .correctionMax = 135};
 }
 
 std::array<int, 25> rowsFrom1000() {

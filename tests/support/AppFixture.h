@@ -19,10 +19,7 @@ struct AppFixture {
     Dialogs &dialogs() const { return program->dialogs(); }
 
     void start(const QString &version = QStringLiteral("3FA1AD1AA")) {
-        Application::Options options;
-        options.programDirectory = QDir::tempPath() + QLatin1Char('/');
-        options.useMessageBoxes = false;
-        options.createLink = false;
+        const Application::Options options = Application::Options::unattended(false);
         program = std::make_unique<Application>(QStringList{QStringLiteral("-O")}, options);
         dialogs().setPresenter([this](const DialogRequest &) { return answer; });
         ctx().form3->StaticText_version_info->setText(version);

@@ -35,10 +35,7 @@ struct EcuFixture {
         const QString path = ecu->start(config);
         if (path.isEmpty())
             return false;
-        Application::Options options;
-        options.programDirectory = QDir::tempPath() + QLatin1Char('/');
-        options.useMessageBoxes = false;
-        options.createLink = true;
+        const Application::Options options = Application::Options::unattended();
         program = std::make_unique<Application>(QStringList{QStringLiteral("-O")}, options);
         dialogs().setPresenter([this](const DialogRequest &request) {
             if (answer)

@@ -27,9 +27,7 @@ int main(int argc, char **argv) {
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
     QDir().mkpath(folder);
 
-    Application::Options options;
-    options.programDirectory = QDir::tempPath() + QLatin1Char('/');
-    options.useMessageBoxes = false;
+    const Application::Options options = Application::Options::unattended();
     Application program({QStringLiteral("--demo"), QStringLiteral("-O")}, options);
     program.dialogs().setPresenter([](const DialogRequest &request) {
         qInfo("box: %s", qPrintable(request.text));

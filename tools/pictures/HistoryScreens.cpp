@@ -19,9 +19,7 @@
 int main(int argc, char **argv) {
     QApplication app(argc, argv);
     const QDir folder(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath());
-    Application::Options options;
-    options.programDirectory = QDir::tempPath() + QLatin1Char('/');
-    options.useMessageBoxes = false;
+    const Application::Options options = Application::Options::unattended();
     Application program(QStringList{QStringLiteral("--demo"), QStringLiteral("-O")}, options);
     program.dialogs().setPresenter([](const DialogRequest &r) {
         std::printf("box: %s\n", qPrintable(r.text));
