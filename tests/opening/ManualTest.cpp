@@ -39,6 +39,17 @@ QByteArray le32(qint32 v) {
     return QByteArray(1, char(v & 0xFF)) + char((v >> 8) & 0xFF) + char((v >> 16) & 0xFF) +
            char((v >> 24) & 0xFF);
 }
+
+// An empty program folder of its own, and message boxes the test reads.
+struct ProgramFolder {
+    QTemporaryDir dir;
+    Dialogs dialogs;
+    AppContext ctx;
+    ProgramFolder() {
+        ctx.dialogs = &dialogs;
+        ctx.ProgramDirectory = dir.path() + QLatin1Char('/');
+    }
+};
 } // namespace
 
 class ManualTest : public QObject {
@@ -80,11 +91,10 @@ private slots:
     }
 
     void helpOpensTheManualForTheOptionsWindowVersion() {
-        QTemporaryDir dir;
-        Dialogs dialogs;
-        AppContext ctx;
-        ctx.dialogs = &dialogs;
-        ctx.ProgramDirectory = dir.path() + QLatin1Char('/');
+        ProgramFolder folder;
+        const QTemporaryDir &dir = folder.dir;
+        Dialogs &dialogs = folder.dialogs;
+        AppContext &ctx = folder.ctx;
         TForm3 options(ctx);
         ctx.form3 = &options;
         QStringList opened;
@@ -112,11 +122,10 @@ private slots:
     }
 
     void missingOrShortLanguageFileFallsBackToTheOldEnglishManual() {
-        QTemporaryDir dir;
-        Dialogs dialogs;
-        AppContext ctx;
-        ctx.dialogs = &dialogs;
-        ctx.ProgramDirectory = dir.path() + QLatin1Char('/');
+        ProgramFolder folder;
+        const QTemporaryDir &dir = folder.dir;
+        Dialogs &dialogs = folder.dialogs;
+        AppContext &ctx = folder.ctx;
         QStringList opened;
         auto opener = [&](const QString &path) {
             opened << path;
@@ -138,11 +147,10 @@ private slots:
     }
 
     void missingManualIsReportedByName() {
-        QTemporaryDir dir;
-        Dialogs dialogs;
-        AppContext ctx;
-        ctx.dialogs = &dialogs;
-        ctx.ProgramDirectory = dir.path() + QLatin1Char('/');
+        ProgramFolder folder;
+        const QTemporaryDir &dir = folder.dir;
+        Dialogs &dialogs = folder.dialogs;
+        AppContext &ctx = folder.ctx;
         writeLanguage(dir.path(), le32(3));
 
         // The real opener: the file is not there, so no viewer is started.
