@@ -1,5 +1,6 @@
-// Pictures of every sub-panel of the options window, for looking at the layout:
-//   options-screens <folder>   (writes one PNG per panel)
+// Pictures of the options window, for looking at the layout:
+//   options-screens <folder>
+// writes one PNG per sub-panel, and for two firmware generations the panels as their own buttons open them.
 #include "app/AppContext.h"
 #include "core/Dialogs.h"
 #include "windows/options/OptionsWindow.h"
@@ -19,6 +20,29 @@ void showOnly(TForm3 &w, QGroupBox *panel) {
     for (QGroupBox *p : w.subPanels())
         p->setVisible(p == panel);
 }
+// The menu and the sub-panels reached through the window's own buttons, per firmware.
+void grabButtonFlow(AppContext &ctx, const QString &folder) {
+    TForm3 w(ctx);
+    for (const QString version : {QStringLiteral("3FA1AD1AA"), QStringLiteral("2FA1AA1AA")}) {
+        w.StaticText_version_info->setText(version);
+        grab(w, folder, QStringLiteral("menu_") + version);
+        w.Button_Engine_load_sensorClick();
+        w.Button_automatic_cal2Click();
+        grab(w, folder, QStringLiteral("calibration_") + version);
+        w.Button_Cancel_Engine_load_sensorClick();
+        w.Button_RPM_pickupClick();
+        grab(w, folder, QStringLiteral("pickup_") + version);
+        w.Button_Cancel_RPM_pickupClick();
+        w.Button_Second_stageClick();
+        grab(w, folder, QStringLiteral("aux_") + version);
+        w.Button_Cancel_Second_stageClick();
+        w.Button_Cancel_Second_stage_oudClick();
+        w.Button_interpolation_to_limitsClick();
+        grab(w, folder, QStringLiteral("interpolation_") + version);
+        w.Button_Cancel_interpolation_to_limitsClick();
+        w.Button_Cancel_Options_menuClick();
+    }
+}
 } // namespace
 
 int main(int argc, char **argv) {
@@ -28,6 +52,7 @@ int main(int argc, char **argv) {
     AppContext ctx;
     Dialogs dialogs;
     ctx.dialogs = &dialogs;
+    grabButtonFlow(ctx, folder);
     TForm3 w(ctx);
 
     showOnly(w, nullptr);
