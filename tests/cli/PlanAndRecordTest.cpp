@@ -59,9 +59,10 @@ private slots:
         connectTo(version, image);
 
         f.ecu->clearRequestLog();
+        LinkTimer(f.link(), 3)->setInterval(QuickStepMs);
         f.main()->SpeedButton_up_down_loadClick();
         QTest::mouseClick(f.main()->SpeedButton_Download, Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(f.writeDone(), words ? 20000 : 8000);
+        QTRY_VERIFY_WITH_TIMEOUT(f.writeDone(), (words ? 20000 : 8000));
         const QList<QByteArray> window = WriteFrames(f.ecu->requestLog());
         QCOMPARE(Count(window, 'E'), blocks);
         QCOMPARE(Count(window, 'C'), words);

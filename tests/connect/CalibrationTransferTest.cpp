@@ -36,8 +36,6 @@ int wordAt(const QByteArray &frame, int offset) {
 }
 } // namespace
 
-constexpr int QuickStepMs = 5;
-
 class CalibrationTransferTest : public QObject {
     Q_OBJECT
     EcuFixture f;
@@ -47,8 +45,6 @@ class CalibrationTransferTest : public QObject {
     }
 
     void download() {
-        // The step timer only paces the blocks; the bytes and their order do not depend on it, so the
-        // writes here run at a quicker pace (the real cadence is what the transfer benchmark measures).
         LinkTimer(f.link(), 3)->setInterval(QuickStepMs);
         f.main()->SpeedButton_up_down_loadClick();
         QTest::mouseClick(f.main()->SpeedButton_Download, Qt::LeftButton);

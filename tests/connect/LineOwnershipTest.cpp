@@ -24,8 +24,6 @@ enum class Outcome {
     Offline, // the one way offline: the activity ends where it was, the port is closed
     Restarts // "&Ok" of the menu whose job runs: the job starts again from the first cell
 };
-// The step timer paces blocks and cells; a quicker pace keeps every byte and its order.
-constexpr int QuickStepMs = 5;
 } // namespace
 Q_DECLARE_METATYPE(Activity)
 Q_DECLARE_METATYPE(Event)
