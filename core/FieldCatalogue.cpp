@@ -253,22 +253,22 @@ void Catalogue::aux() {
         f.kindWord = kindWord;
         f.decimals = decimal ? 1 : 0;
     };
-    for (int channel = 1; channel <= 2; ++channel) {
-        const int kind = channel == 1 ? W::Aux1Channel1Type : W::Aux1Channel2Type;
-        choice(QStringLiteral("AUX1 channel %1 kind").arg(channel), kind, AuxKinds, 0, Gen3);
-        threshold(QStringLiteral("AUX1 channel %1 on").arg(channel), kind + 1, kind, false);
-        threshold(QStringLiteral("AUX1 channel %1 off").arg(channel), kind + 2, kind, false);
-    }
+    // Two channels, each a kind word followed by its on and off thresholds.
+    auto channels = [&](const QString &group, int kind1, int kind2, bool decimal) {
+        for (int channel = 1; channel <= 2; ++channel) {
+            const QString name = group + QStringLiteral(" channel %1").arg(channel);
+            const int kind = channel == 1 ? kind1 : kind2;
+            choice(name + QStringLiteral(" kind"), kind, AuxKinds, 0, Gen3);
+            threshold(name + QStringLiteral(" on"), kind + 1, kind, decimal);
+            threshold(name + QStringLiteral(" off"), kind + 2, kind, decimal);
+        }
+    };
+    channels(QStringLiteral("AUX1"), W::Aux1Channel1Type, W::Aux1Channel2Type, false);
     choice(QStringLiteral("AUX1 mode"), W::Aux1ModeCode,
            {QStringLiteral("mode 0"), QStringLiteral("mode 0, inverted"), QStringLiteral("mode 1"),
             QStringLiteral("mode 1, inverted")},
            0, Gen3);
-    for (int channel = 1; channel <= 2; ++channel) {
-        const int kind = channel == 1 ? W::Aux1Mode1Channel1Type : W::Aux1Mode1Channel2Type;
-        choice(QStringLiteral("AUX1 mode 1 channel %1 kind").arg(channel), kind, AuxKinds, 0, Gen3);
-        threshold(QStringLiteral("AUX1 mode 1 channel %1 on").arg(channel), kind + 1, kind, true);
-        threshold(QStringLiteral("AUX1 mode 1 channel %1 off").arg(channel), kind + 2, kind, true);
-    }
+    channels(QStringLiteral("AUX1 mode 1"), W::Aux1Mode1Channel1Type, W::Aux1Mode1Channel2Type, true);
     threshold(QStringLiteral("AUX1 mode 1 channel 1 hysteresis"), W::Aux1Mode1HystChannel1,
               W::Aux1Mode1Channel1Type, true);
     threshold(QStringLiteral("AUX1 mode 1 channel 2 hysteresis"), W::Aux1Mode1HystChannel2,
