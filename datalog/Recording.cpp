@@ -62,10 +62,8 @@ bool Recording::append(const QList<Value> &values) {
     Record record;
     record.time = elapsed();
     record.values = values;
-    if (!csv_->append(record))
-        return fail(csvPath_ + QStringLiteral(": ") + csv_->errorString());
-    if (!log_->append(record))
-        return fail(logPath_ + QStringLiteral(": ") + log_->errorString());
+    if (!writeBoth([&](LogWriter &writer) { return writer.append(record); }))
+        return false;
     ++records_;
     emit changed();
     return true;
@@ -77,22 +75,24 @@ bool Recording::mark(const QString &text) {
     Marker marker;
     marker.time = elapsed();
     marker.text = text.trimmed().isEmpty() ? QStringLiteral("Marker %1").arg(markers_ + 1) : text.trimmed();
-    if (!csv_->mark(marker))
-        return fail(csvPath_ + QStringLiteral(": ") + csv_->errorString());
-    if (!log_->mark(marker))
-        return fail(logPath_ + QStringLiteral(": ") + log_->errorString());
+    if (!writeBoth([&](LogWriter &writer) { return writer.mark(marker); }))
+        return false;
     ++markers_;
     emit changed();
     return true;
 }
 
+bool Recording::writeBoth(const std::function<bool(LogWriter &)> &write) {
+    if (!write(*csv_))
+        return fail(csvPath_ + QStringLiteral(": ") + csv_->errorString());
+    if (!write(*log_))
+        return fail(logPath_ + QStringLiteral(": ") + log_->errorString());
+    return true;
+}
+
 void Recording::flush() {
-    if (!isRecording())
-        return;
-    if (!csv_->flush())
-        fail(csvPath_ + QStringLiteral(": ") + csv_->errorString());
-    else if (!log_->flush())
-        fail(logPath_ + QStringLiteral(": ") + log_->errorString());
+    if (isRecording())
+        writeBoth([](LogWriter &writer) { return writer.flush(); });
 }
 
 void Recording::stop() {

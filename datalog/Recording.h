@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
+#include <functional>
 #include <memory>
 
 namespace Datalog {
@@ -47,6 +48,9 @@ signals:
 
 private:
     bool fail(const QString &error);
+    // Has `write` write to the CSV file, then to the binary log; the first that fails stops the recording
+    // with its error (false).
+    bool writeBoth(const std::function<bool(LogWriter &)> &write);
     void flush();
 
     std::unique_ptr<LogWriter> csv_;
