@@ -219,52 +219,49 @@ bool EcuSession::identify() {
     return true;
 }
 
-bool EcuSession::authorise(const QString &password) {
+std::optional<bool> EcuSession::askAccess(void (Link::*taken)(), void (Link::*refused)(),
+                                          const std::function<void()> &send, const QString &what) {
     begin();
-    bool accepted = false;
+    bool took = false;
     QList<QMetaObject::Connection> wires;
-    wires << connect(link_.get(), &Link::passwordAccepted, this, [&] {
-        accepted = true;
+    wires << connect(link_.get(), taken, this, [&] {
+        took = true;
         finish();
     });
-    wires << connect(link_.get(), &Link::passwordRefused, this, [this] { finish(); });
-    environment_.password = password.toUpper();
+    wires << connect(link_.get(), refused, this, [this] { finish(); });
     link_->StopLink();
     link_->ResumeReception();
     link_->Begin(LineActivity::Access);
-    link_->SendPassword(environment_.password);
-    const bool ok = wait(15000, QStringLiteral("the password"));
+    send();
+    const bool ok = wait(15000, what);
     for (const QMetaObject::Connection &wire : wires)
         disconnect(wire);
     if (!ok)
-        return false;
+        return std::nullopt;
     link_->StopLink();
+    return took;
+}
+
+bool EcuSession::authorise(const QString &password) {
+    environment_.password = password.toUpper();
+    const std::optional<bool> accepted = askAccess(
+        &Link::passwordAccepted, &Link::passwordRefused,
+        [this] { link_->SendPassword(environment_.password); }, QStringLiteral("the password"));
     if (!accepted)
+        return false;
+    if (!*accepted)
         return fail(SessionFailure::Ecu, QStringLiteral("the ECU refused the password"));
     return true;
 }
 
 bool EcuSession::storeAccess(int bits) {
-    begin();
-    bool stored = false;
-    QList<QMetaObject::Connection> wires;
-    wires << connect(link_.get(), &Link::accessStored, this, [&] {
-        stored = true;
-        finish();
-    });
-    wires << connect(link_.get(), &Link::accessRefused, this, [this] { finish(); });
     environment_.bits = bits;
-    link_->StopLink();
-    link_->ResumeReception();
-    link_->Begin(LineActivity::Access);
-    link_->SendAccessBits(bits);
-    const bool ok = wait(15000, QStringLiteral("storing the access mode"));
-    for (const QMetaObject::Connection &wire : wires)
-        disconnect(wire);
-    if (!ok)
-        return false;
-    link_->StopLink();
+    const std::optional<bool> stored = askAccess(
+        &Link::accessStored, &Link::accessRefused, [this, bits] { link_->SendAccessBits(bits); },
+        QStringLiteral("storing the access mode"));
     if (!stored)
+        return false;
+    if (!*stored)
         return fail(SessionFailure::Ecu,
                     QStringLiteral("the ECU did not take the access mode \"%1\"").arg(AccessModeText(bits)));
     identity_.accessBits = bits;

@@ -96,6 +96,10 @@ private:
     void begin();
     void finish();
     QString offlineText(OfflineCause cause) const;
+    // One access request: `send` puts it on the line, the ECU answers with `taken` or `refused`. Whether
+    // it took the request; empty when the conversation failed (with the error).
+    std::optional<bool> askAccess(void (Link::*taken)(), void (Link::*refused)(),
+                                  const std::function<void()> &send, const QString &what);
 
     std::unique_ptr<Dialogs> dialogs_;
     QEventLoop *loop_ = nullptr;
