@@ -5,6 +5,7 @@
 #include <QMutexLocker>
 #include <QSocketNotifier>
 #include <cerrno>
+#include <iterator>
 #include <unistd.h>
 
 namespace {
@@ -179,23 +180,19 @@ void EcuSim::handle(const EcuRequest &request) {
 EcuSim::RandomFault EcuSim::drawRandomFault() {
     if (m_plan.randomPermille <= 0 || int(m_random() % 1000) >= m_plan.randomPermille)
         return RandomFault::None;
-    switch (m_random() % 5) {
-    case 0:
-        ++m_counts.lost;
-        return RandomFault::Lost;
-    case 1:
-        ++m_counts.cut;
-        return RandomFault::Cut;
-    case 2:
-        ++m_counts.corrupted;
-        return RandomFault::Corrupted;
-    case 3:
-        ++m_counts.split;
-        return RandomFault::Split;
-    default:
-        ++m_counts.delayed;
-        return RandomFault::Delayed;
-    }
+    // Every kind as likely as the others, each counted where it is drawn.
+    struct Kind {
+        RandomFault fault;
+        int EcuFaultCounts::*count;
+    };
+    static constexpr Kind Kinds[] = {{RandomFault::Lost, &EcuFaultCounts::lost},
+                                     {RandomFault::Cut, &EcuFaultCounts::cut},
+                                     {RandomFault::Corrupted, &EcuFaultCounts::corrupted},
+                                     {RandomFault::Split, &EcuFaultCounts::split},
+                                     {RandomFault::Delayed, &EcuFaultCounts::delayed}};
+    const Kind &kind = Kinds[m_random() % std::size(Kinds)];
+    ++(m_counts.*kind.count);
+    return kind.fault;
 }
 
 void EcuSim::sendReply(QByteArray reply, bool hasChecksum, int requestBytes, bool aimed) {
@@ -279,61 +276,6 @@ void EcuSim::setImage(const QVector<std::uint16_t> &image) {
     m_state.image.fill(0);
     for (int i = 0; i < image.size() && i < EcuImageWords; ++i)
         m_state.image[i] = image.at(i);
-}
-
-QString EcuSim::version() const {
-    QMutexLocker lock(&m_mutex);
-    return m_state.version;
-}
-
-void EcuSim::setVersion(const QString &version) {
-    QMutexLocker lock(&m_mutex);
-    m_state.version = version;
-}
-
-QByteArray EcuSim::serial() const {
-    QMutexLocker lock(&m_mutex);
-    return m_state.serial;
-}
-
-void EcuSim::setSerial(const QByteArray &serial) {
-    QMutexLocker lock(&m_mutex);
-    m_state.serial = serial;
-}
-
-int EcuSim::accessBits() const {
-    QMutexLocker lock(&m_mutex);
-    return m_state.accessBits;
-}
-
-void EcuSim::setAccessBits(int bits) {
-    QMutexLocker lock(&m_mutex);
-    m_state.accessBits = bits;
-}
-
-QByteArray EcuSim::password() const {
-    QMutexLocker lock(&m_mutex);
-    return m_state.password;
-}
-
-void EcuSim::setPassword(const QByteArray &password) {
-    QMutexLocker lock(&m_mutex);
-    m_state.password = password;
-}
-
-bool EcuSim::isLocked() const {
-    QMutexLocker lock(&m_mutex);
-    return m_state.locked;
-}
-
-void EcuSim::setLocked(bool locked) {
-    QMutexLocker lock(&m_mutex);
-    m_state.locked = locked;
-}
-
-void EcuSim::setPowerInterrupted(bool on) {
-    QMutexLocker lock(&m_mutex);
-    m_state.powerInterrupted = on;
 }
 
 QList<EcuRequest> EcuSim::requestLog() const {

@@ -14,6 +14,7 @@
 #include <QObject>
 #include <QTimer>
 #include <random>
+#include <type_traits>
 
 class QSocketNotifier;
 
@@ -53,17 +54,17 @@ public:
 
     QVector<std::uint16_t> image() const;
     void setImage(const QVector<std::uint16_t> &image);
-    QString version() const;
-    void setVersion(const QString &version);
-    QByteArray serial() const;
-    void setSerial(const QByteArray &serial);
-    int accessBits() const;
-    void setAccessBits(int bits);
-    QByteArray password() const;
-    void setPassword(const QByteArray &password);
-    bool isLocked() const;
-    void setLocked(bool locked);
-    void setPowerInterrupted(bool on);
+    QString version() const { return stateField(&EcuState::version); }
+    void setVersion(const QString &version) { setStateField(&EcuState::version, version); }
+    QByteArray serial() const { return stateField(&EcuState::serial); }
+    void setSerial(const QByteArray &serial) { setStateField(&EcuState::serial, serial); }
+    int accessBits() const { return stateField(&EcuState::accessBits); }
+    void setAccessBits(int bits) { setStateField(&EcuState::accessBits, bits); }
+    QByteArray password() const { return stateField(&EcuState::password); }
+    void setPassword(const QByteArray &password) { setStateField(&EcuState::password, password); }
+    bool isLocked() const { return stateField(&EcuState::locked); }
+    void setLocked(bool locked) { setStateField(&EcuState::locked, locked); }
+    void setPowerInterrupted(bool on) { setStateField(&EcuState::powerInterrupted, on); }
 
     // Every frame received, in order; malformed ones too (valid = false).
     QList<EcuRequest> requestLog() const;
@@ -87,6 +88,16 @@ signals:
     void lineClosed();
 
 private:
+    // One field of the state, read or changed under the mutex.
+    template <typename T> T stateField(T EcuState::*field) const {
+        QMutexLocker lock(&m_mutex);
+        return m_state.*field;
+    }
+    template <typename T> void setStateField(T EcuState::*field, const std::type_identity_t<T> &value) {
+        QMutexLocker lock(&m_mutex);
+        m_state.*field = value;
+    }
+
     void onReadable();
     void handle(const EcuRequest &request);
     // `requestBytes`: the request's length, which a paced line takes to arrive before it can be answered.
