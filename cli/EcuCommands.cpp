@@ -64,6 +64,15 @@ int CompareWithEcu(EcuConnection &ecu, const QString &version, const QVector<std
         QStringLiteral("the ECU's calibration differs from %1 in %2 field(s)").arg(what).arg(lines.size()));
 }
 
+// The calibration file named by the command's second argument; says why when it cannot be read.
+std::optional<CalibrationFileContents> ReadCalibrationFor(const CliCall &call) {
+    QString error;
+    std::optional<CalibrationFileContents> file = ReadCalibration(call.arguments[1], &error);
+    if (!file)
+        PrintError(QStringLiteral("%1: %2: %3").arg(call.command, call.arguments[1], error));
+    return file;
+}
+
 // Runs `work` once the ECU allows it, then sets back a lifted access mode.
 int WithPermission(EcuConnection &ecu, bool (*allows)(int), const QString &what,
                    const std::function<int()> &work) {
@@ -114,12 +123,9 @@ int RunRead(const CliCall &call) {
 
 int RunWrite(const CliCall &call) {
     const QString path = call.arguments[1];
-    QString error;
-    const std::optional<CalibrationFileContents> file = ReadCalibration(path, &error);
-    if (!file) {
-        PrintError(QStringLiteral("write: %1: %2").arg(path, error));
+    const std::optional<CalibrationFileContents> file = ReadCalibrationFor(call);
+    if (!file)
         return Exit::FileError;
-    }
     const int trimWord = FirstWordTakenForATrim(file->version, file->image);
     if (trimWord >= 0) {
         PrintError(QStringLiteral("write: %1: fuel-map word %2 (%3) is beyond what firmware %4 can store")
@@ -155,12 +161,9 @@ int RunWrite(const CliCall &call) {
 
 int RunVerify(const CliCall &call) {
     const QString path = call.arguments[1];
-    QString error;
-    const std::optional<CalibrationFileContents> file = ReadCalibration(path, &error);
-    if (!file) {
-        PrintError(QStringLiteral("verify: %1: %2").arg(path, error));
+    const std::optional<CalibrationFileContents> file = ReadCalibrationFor(call);
+    if (!file)
         return Exit::FileError;
-    }
     EcuConnection ecu(call);
     if (!ecu.open(call.has(Force)))
         return Exit::LineOrEcu;
