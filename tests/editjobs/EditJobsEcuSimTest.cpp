@@ -55,6 +55,12 @@ class EditJobsEcuSimTest : public QObject {
             }
     }
 
+    // Presses the edit menu's OK; true when the job then ends.
+    bool runJob(QWidget *ok) {
+        QTest::mouseClick(ok, Qt::LeftButton);
+        return f.waitForJobEnd();
+    }
+
 private slots:
     void init() {
         EcuSimConfig config;
@@ -79,8 +85,7 @@ private slots:
         grid->selectRange({2, 3, 6, 3});
         main->RadioButton_hor_interpol->setChecked(true);
         main->ShowEditMenu(FuelMapGrid);
-        QTest::mouseClick(main->Button_ok_editmenu, Qt::LeftButton);
-        QVERIFY(f.waitForJobEnd());
+        QVERIFY(runJob(main->Button_ok_editmenu));
 
         const QList<QByteArray> frames = WriteFrames(ecu);
         QCOMPARE(frames.size(), 5);
@@ -105,8 +110,7 @@ private slots:
         grid->selectRange({15, 24, 16, 25});
         main->AdvSpinEdit_percentvalue->setValue(10.0);
         main->ShowEditMenu(FuelMapGrid);
-        QTest::mouseClick(main->Button_ok_editmenu, Qt::LeftButton);
-        QVERIFY(f.waitForJobEnd());
+        QVERIFY(runJob(main->Button_ok_editmenu));
 
         const QList<QByteArray> frames = WriteFrames(ecu);
         const QList<QByteArray> expected{Frame(382, 4095), Frame(383, 4095), Frame(398, 4095),
@@ -125,8 +129,7 @@ private slots:
         grid->selectRange({1, 1, 3, 1});
         main->ShowEditMenu(BoostMapGrid);
         main->AdvSpinEdit_setvalue->setValue(-500.0);
-        QTest::mouseClick(main->Button_ok_editmenu, Qt::LeftButton);
-        QVERIFY(f.waitForJobEnd());
+        QVERIFY(runJob(main->Button_ok_editmenu));
         const QList<QByteArray> expected{Frame(689, -5000), Frame(690, -5000), Frame(691, -5000)};
         QCOMPARE(WriteFrames(ecu), expected);
         compareMapWithImage(BoostMapGrid);
@@ -141,8 +144,7 @@ private slots:
         battery->selectRange({0, 1, 2, 1});
         w->AdvSpinEdit_setvalue->setValue(50.0);
         w->ShowEditMenu();
-        QTest::mouseClick(w->Button_ok_editmenu, Qt::LeftButton);
-        QVERIFY(f.waitForJobEnd());
+        QVERIFY(runJob(w->Button_ok_editmenu));
         const QList<QByteArray> expected{Frame(578, 10000), Frame(579, 10000), Frame(580, 10000)};
         QCOMPARE(WriteFrames(ecu), expected);
         QCOMPARE(WriteFrames(ecu)[0], QByteArray::fromHex("4302422710be"));
@@ -163,8 +165,7 @@ private slots:
         water->selectRange({10, 1, 13, 1});
         w->RadioButton_hor_interpol->setChecked(true);
         w->ShowEditMenu();
-        QTest::mouseClick(w->Button_ok_editmenu, Qt::LeftButton);
-        QVERIFY(f.waitForJobEnd());
+        QVERIFY(runJob(w->Button_ok_editmenu));
         const QList<QByteArray> expected{Frame(410, -100), Frame(411, 0), Frame(412, 100), Frame(413, 200)};
         QCOMPARE(WriteFrames(ecu), expected);
         QCOMPARE(ecu.image().at(410), std::uint16_t(0x8064));
@@ -180,8 +181,7 @@ private slots:
         grid->selectRange({5, 5, 8, 6});
         main->AdvSpinEdit_setvalue->setValue(7.5);
         main->ShowEditMenu(FuelMapGrid);
-        QTest::mouseClick(main->Button_ok_editmenu, Qt::LeftButton);
-        QVERIFY(f.waitForJobEnd());
+        QVERIFY(runJob(main->Button_ok_editmenu));
         for (int row = 5; row <= 6; ++row)
             for (int column = 5; column <= 8; ++column)
                 QCOMPARE(grid->cellText(column, row), QStringLiteral("7.50"));
@@ -192,8 +192,7 @@ private slots:
         w->AdvStringGrid_luchttemp->selectRange({3, 1, 6, 1});
         w->AdvSpinEdit_setvalue->setValue(-30.0);
         w->ShowEditMenu();
-        QTest::mouseClick(w->Button_ok_editmenu, Qt::LeftButton);
-        QVERIFY(f.waitForJobEnd());
+        QVERIFY(runJob(w->Button_ok_editmenu));
         QCOMPARE(w->AdvStringGrid_luchttemp->cellText(6, 1), QStringLiteral("-30.0"));
 
         QTest::qWait(100);
