@@ -7,37 +7,20 @@
 #include <QtTest>
 #include <memory>
 
-#include "app/AppContext.h"
-#include "core/Dialogs.h"
 #include "link/Link.h"
 #include "tests/support/FakeSerialPort.h"
+#include "tests/support/WindowsFixture.h"
 #include "windows/chart/ChartWindow.h"
-#include "windows/correction/CorrectionWindow.h"
-#include "windows/main/MainWindow.h"
-#include "windows/options/OptionsWindow.h"
 
 namespace {
-struct Program {
-    AppContext ctx;
-    Dialogs dialogs;
-    std::unique_ptr<TForm1> form1;
-    std::unique_ptr<TForm2> form2;
-    std::unique_ptr<TForm3> form3;
+// The program's windows with the chart among them; the chart's cell changes are noted, not sent.
+struct Program : WindowsFixture {
     std::unique_ptr<TForm4> form4;
     QList<QPair<int, int>> sent;
 
     Program() {
-        ctx.dialogs = &dialogs;
-        ctx.ProgramDirectory = QStringLiteral("./");
-        form1 = std::make_unique<TForm1>(ctx);
-        ctx.form1 = form1.get();
-        form2 = std::make_unique<TForm2>(ctx);
-        ctx.form2 = form2.get();
-        form3 = std::make_unique<TForm3>(ctx);
-        ctx.form3 = form3.get();
         form4 = std::make_unique<TForm4>(ctx);
         ctx.form4 = form4.get();
-        form1->FormShow();
         form4->links.sendCellChange = [this](int address, int raw) {
             sent.append({address, raw});
             return true;
@@ -46,11 +29,6 @@ struct Program {
     ~Program() {
         ctx.form4 = nullptr;
         form4.reset();
-        ctx.form3 = nullptr;
-        form3.reset();
-        ctx.form2 = nullptr;
-        form2.reset();
-        ctx.form1 = nullptr;
     }
 };
 } // namespace
