@@ -39,15 +39,18 @@ QByteArray le32(qint32 v) {
     return QByteArray(1, char(v & 0xFF)) + char((v >> 8) & 0xFF) + char((v >> 16) & 0xFF) +
            char((v >> 24) & 0xFF);
 }
-
-// An empty program folder of its own, and message boxes the test reads.
-struct ProgramFolder {
+// A program in a temporary folder, with an opener that notes each manual it is asked to show.
+struct ManualProgram {
     QTemporaryDir dir;
     Dialogs dialogs;
     AppContext ctx;
-    ProgramFolder() {
+    QStringList opened;
+    ManualProgram() {
         ctx.dialogs = &dialogs;
         ctx.ProgramDirectory = dir.path() + QLatin1Char('/');
+    }
+    void open() {
+        OpenManual(ctx, [this](const QString &path) { return opened << path, true; });
     }
 };
 } // namespace
@@ -91,55 +94,38 @@ private slots:
     }
 
     void helpOpensTheManualForTheOptionsWindowVersion() {
-        ProgramFolder folder;
-        const QTemporaryDir &dir = folder.dir;
-        Dialogs &dialogs = folder.dialogs;
-        AppContext &ctx = folder.ctx;
-        TForm3 options(ctx);
-        ctx.form3 = &options;
-        QStringList opened;
-        auto opener = [&](const QString &path) {
-            opened << path;
-            return true;
-        };
+        ManualProgram p;
+        TForm3 options(p.ctx);
+        p.ctx.form3 = &options;
 
-        writeLanguage(dir.path(), le32(2));
+        writeLanguage(p.dir.path(), le32(2));
         options.StaticText_version_info->setText(QStringLiteral("3FA1AD1AA"));
-        OpenManual(ctx, opener);
+        p.open();
         options.StaticText_version_info->setText(QStringLiteral("2FA1AD1AA"));
-        OpenManual(ctx, opener);
-        writeLanguage(dir.path(), le32(1));
+        p.open();
+        writeLanguage(p.dir.path(), le32(1));
         options.StaticText_version_info->setText(QStringLiteral("3FA1AA1AA"));
-        OpenManual(ctx, opener);
-        writeLanguage(dir.path(), le32(7));
-        OpenManual(ctx, opener);
+        p.open();
+        writeLanguage(p.dir.path(), le32(7));
+        p.open();
 
-        QCOMPARE(opened, (QStringList{ctx.ProgramDirectory + "QVR Fuel Deutsch version 3_00.pdf",
-                                      ctx.ProgramDirectory + "QVR Fuel Deutsch.pdf",
-                                      ctx.ProgramDirectory + "QVR Fuel English version 3_01.pdf",
-                                      ctx.ProgramDirectory + "QVR Fuel English version 3_00.pdf"}));
-        QVERIFY(dialogs.shown().isEmpty());
+        QCOMPARE(p.opened, (QStringList{p.ctx.ProgramDirectory + "QVR Fuel Deutsch version 3_00.pdf",
+                                        p.ctx.ProgramDirectory + "QVR Fuel Deutsch.pdf",
+                                        p.ctx.ProgramDirectory + "QVR Fuel English version 3_01.pdf",
+                                        p.ctx.ProgramDirectory + "QVR Fuel English version 3_00.pdf"}));
+        QVERIFY(p.dialogs.shown().isEmpty());
     }
 
     void missingOrShortLanguageFileFallsBackToTheOldEnglishManual() {
-        ProgramFolder folder;
-        const QTemporaryDir &dir = folder.dir;
-        Dialogs &dialogs = folder.dialogs;
-        AppContext &ctx = folder.ctx;
-        QStringList opened;
-        auto opener = [&](const QString &path) {
-            opened << path;
-            return true;
-        };
+        ManualProgram p;
+        p.open(); // no file; no options window: the start-up version applies
+        writeLanguage(p.dir.path(), QByteArray("\x03\x00", 2));
+        p.open();
 
-        OpenManual(ctx, opener); // no file; no options window: the start-up version applies
-        writeLanguage(dir.path(), QByteArray("\x03\x00", 2));
-        OpenManual(ctx, opener);
-
-        QCOMPARE(opened, (QStringList{ctx.ProgramDirectory + "QVR Fuel English.pdf",
-                                      ctx.ProgramDirectory + "QVR Fuel English.pdf"}));
-        QCOMPARE(dialogs.shown().size(), 2);
-        for (const DialogRequest &r : dialogs.shown()) {
+        QCOMPARE(p.opened, (QStringList{p.ctx.ProgramDirectory + "QVR Fuel English.pdf",
+                                        p.ctx.ProgramDirectory + "QVR Fuel English.pdf"}));
+        QCOMPARE(p.dialogs.shown().size(), 2);
+        for (const DialogRequest &r : p.dialogs.shown()) {
             QCOMPARE(r.text, QStringLiteral("Can't find: Language.ini"));
             QCOMPARE(r.kind, DialogKind::Plain);
             QCOMPARE(r.buttons, QList<DialogButton>{DialogButton::Ok});
@@ -147,11 +133,10 @@ private slots:
     }
 
     void missingManualIsReportedByName() {
-        ProgramFolder folder;
-        const QTemporaryDir &dir = folder.dir;
-        Dialogs &dialogs = folder.dialogs;
-        AppContext &ctx = folder.ctx;
-        writeLanguage(dir.path(), le32(3));
+        ManualProgram p;
+        AppContext &ctx = p.ctx;
+        Dialogs &dialogs = p.dialogs;
+        writeLanguage(p.dir.path(), le32(3));
 
         // The real opener: the file is not there, so no viewer is started.
         OpenManual(ctx);
