@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <functional>
 
 namespace {
 void grab(TForm3 &w, const QString &folder, const QString &name) {
@@ -23,23 +24,35 @@ void showOnly(TForm3 &w, QGroupBox *panel) {
 // The menu and the sub-panels reached through the window's own buttons, per firmware.
 void grabButtonFlow(AppContext &ctx, const QString &folder) {
     TForm3 w(ctx);
+    struct Panel {
+        const char *name;
+        std::function<void()> open;
+        std::function<void()> close;
+    };
+    const Panel panels[] = {
+        {"calibration_",
+         [&] {
+             w.Button_Engine_load_sensorClick();
+             w.Button_automatic_cal2Click();
+         },
+         [&] { w.Button_Cancel_Engine_load_sensorClick(); }},
+        {"pickup_", [&] { w.Button_RPM_pickupClick(); }, [&] { w.Button_Cancel_RPM_pickupClick(); }},
+        {"aux_", [&] { w.Button_Second_stageClick(); },
+         [&] {
+             w.Button_Cancel_Second_stageClick();
+             w.Button_Cancel_Second_stage_oudClick();
+         }},
+        {"interpolation_", [&] { w.Button_interpolation_to_limitsClick(); },
+         [&] { w.Button_Cancel_interpolation_to_limitsClick(); }},
+    };
     for (const QString version : {QStringLiteral("3FA1AD1AA"), QStringLiteral("2FA1AA1AA")}) {
         w.StaticText_version_info->setText(version);
         grab(w, folder, QStringLiteral("menu_") + version);
-        w.Button_Engine_load_sensorClick();
-        w.Button_automatic_cal2Click();
-        grab(w, folder, QStringLiteral("calibration_") + version);
-        w.Button_Cancel_Engine_load_sensorClick();
-        w.Button_RPM_pickupClick();
-        grab(w, folder, QStringLiteral("pickup_") + version);
-        w.Button_Cancel_RPM_pickupClick();
-        w.Button_Second_stageClick();
-        grab(w, folder, QStringLiteral("aux_") + version);
-        w.Button_Cancel_Second_stageClick();
-        w.Button_Cancel_Second_stage_oudClick();
-        w.Button_interpolation_to_limitsClick();
-        grab(w, folder, QStringLiteral("interpolation_") + version);
-        w.Button_Cancel_interpolation_to_limitsClick();
+        for (const Panel &panel : panels) {
+            panel.open();
+            grab(w, folder, QLatin1String(panel.name) + version);
+            panel.close();
+        }
         w.Button_Cancel_Options_menuClick();
     }
 }
