@@ -125,6 +125,15 @@ private slots:
         QCOMPARE(refused.status, 4);
         QVERIFY(refused.err.contains(QStringLiteral("3FA1AC1AA")));
         QCOMPARE(ecu.image(), held);
+        // A file that cannot be read is a file error too, named with its command.
+        for (const QString command : {QStringLiteral("write"), QStringLiteral("verify")}) {
+            const Run unreadable = Cli({command, port, path(QStringLiteral("missing.f03"))});
+            QCOMPARE(unreadable.status, 4);
+            QVERIFY2(
+                unreadable.err.startsWith(
+                    QStringLiteral("qvr-cli: %1: %2: ").arg(command, path(QStringLiteral("missing.f03")))),
+                qPrintable(unreadable.err));
+        }
         QVERIFY(WriteFrames(ecu.requestLog()).isEmpty());
 
         QCOMPARE(
