@@ -62,7 +62,7 @@ QString ReadBackText(const WrittenCalibration &written) {
 } // namespace
 
 CalibrationTransfer::CalibrationTransfer(AppContext &ctx, Link &link, QObject *parent)
-    : QObject(parent), ctx_(ctx), link_(link), dialogs_(*ctx.dialogs), steps_(&link.steps()) {
+    : QObject(parent), ctx_(ctx), link_(link), dialogs_(*ctx.dialogs) {
     Q_ASSERT(ctx.form1 && ctx.form3 && ctx.dialogs);
     TForm1 *w = ctx_.form1;
     connect(w->SpeedButton_Upload, &QToolButton::clicked, this,
@@ -110,7 +110,7 @@ void CalibrationTransfer::SpeedButton_UploadClick() {
 
 void CalibrationTransfer::StartRead() {
     const int count = ImageWordCount(ctx_.form3->currentVersion());
-    steps_->ReadCount = count;
+    link_.steps().ReadCount = count;
     ctx_.form1->Gauge_up_down_loading->setRange(0, 2 * count + 2);
     ctx_.form1->Gauge_up_down_loading->setValue(0);
     link_.ReadImage(0, count);
@@ -186,7 +186,7 @@ void CalibrationTransfer::beginDownload() {
     const int size = ImageWordCount(ctx_.form3->currentVersion());
     w->Gauge_up_down_loading->setRange(0, 2 * size + 2);
     w->Gauge_up_down_loading->setValue(0);
-    steps_->Begin(Step::VersionCheck, false);
+    link_.steps().Begin(Step::VersionCheck, false);
     link_.OpenPortIfClosed();
     w->EnableValueLabels(false);
     w->SetOnline(true);
@@ -208,15 +208,15 @@ bool CalibrationTransfer::StartOptionsWrite(int gaugeMaximum) {
         // The calibration write from its option words on; the maps are not written.
         prepareWriter();
         link_.ResumeReception();
-        steps_->Begin(Step::OptionWords);
-        steps_->StepIndex = 0;
+        link_.steps().Begin(Step::OptionWords);
+        link_.steps().StepIndex = 0;
     });
 }
 
 void CalibrationTransfer::cancelWrite() {
     TForm1 *w = ctx_.form1;
     link_.StopLink();
-    steps_->Finish();
+    link_.steps().Finish();
     link_.End(LineActivity::Writing);
     w->GroupBox_gauge_up_down_loading->hide();
     w->EnableMainControls(true);
@@ -239,14 +239,14 @@ void CalibrationTransfer::onVersionBeforeWrite(const QString &ecuVersion) {
         }
         // The blocks of the firmware the controls hold.
         prepareWriter();
-        steps_->Begin(Step::FuelMap, false);
+        link_.steps().Begin(Step::FuelMap, false);
         link_.ArmDelayedAction(DelayedAction::RunSteps);
         return;
     }
     case VersionKind::UnsupportedFuel:
     case VersionKind::Foreign:
         link_.StopLink();
-        steps_->Finish();
+        link_.steps().Finish();
         w->SetOnline(false);
         w->GroupBox_gauge_up_down_loading->hide();
         dialogs_.warning(ClassifyVersion(ecuVersion) == VersionKind::UnsupportedFuel
@@ -322,7 +322,7 @@ void CalibrationTransfer::onRestartReply() {
     w->EnableMapGrids(true);
     ctx_.form3->ShowCorrectionTableName();
     ctx_.form3->ShowCorrectionEnables();
-    steps_->Finish();
+    link_.steps().Finish();
     // The link polls once after "R"; the read-back waits for that reply, so the line is quiet when the
     // "Z" goes.
     if (verify_ && !written_.version.isEmpty())

@@ -25,7 +25,6 @@
 struct AppContext;
 class Dialogs;
 class Link;
-class TransferMachine;
 
 // A finished write: the image as written (the words sent over the controls' encoding of the rest) and
 // how its read-back went.
@@ -98,7 +97,6 @@ private:
     AppContext &ctx_;
     Link &link_;
     Dialogs &dialogs_;
-    TransferMachine *steps_; // the link's step machine
     std::unique_ptr<PlanWriter> writer_;
     bool calibrationKnown_ = false;
     bool verify_ = false;

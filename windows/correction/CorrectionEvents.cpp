@@ -135,13 +135,17 @@ bool TForm2::AdvStringGridKeyDown(CorrectionTable table, int key, Qt::KeyboardMo
     return true;
 }
 
+EditJobs *TForm2::editJobs() const {
+    return ctx_.form1 ? ctx_.form1->editJobs() : nullptr;
+}
+
 void TForm2::Button_ok_editmenuClick() {
-    if (EditJobs *jobs = ctx_.form1 ? ctx_.form1->editJobs() : nullptr)
+    if (EditJobs *jobs = editJobs())
         jobs->TableOk();
 }
 
 void TForm2::Button_cancel_editmenuClick() {
-    if (EditJobs *jobs = ctx_.form1 ? ctx_.form1->editJobs() : nullptr) {
+    if (EditJobs *jobs = editJobs()) {
         jobs->TableCancel();
         return;
     }

@@ -16,6 +16,7 @@
 #include "windows/widgets/DataGrid.h"
 
 struct AppContext;
+class EditJobs;
 class QShowEvent;
 class QKeyEvent;
 
@@ -115,6 +116,8 @@ private:
     void buildEditMenu();
     void connectTableEvents();
     void SetDataCellClicked(bool on);
+    // The edit jobs behind the menu's "&Ok": the main window's (none without a main window).
+    EditJobs *editJobs() const;
     // Space and F1 seen by the window before the focused control.
     bool PreviewKey(QObject *watched, QKeyEvent *event);
 
